@@ -1,0 +1,19 @@
+# Checks on built Windows images: machine type, the exact export list and the exact set of
+# imported DLLs (system DLLs only; the compiler runtime is linked in).
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(PE_CHECK "${PROJECT_SOURCE_DIR}/testkit/pe_check.py")
+
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "ARM64")
+  set(PE_MACHINE arm64)
+else()
+  set(PE_MACHINE x64)
+endif()
+
+# add_binary_check(TARGET <t> EXPORTS <names...> IMPORTS <dlls...>)
+function(add_binary_check)
+  cmake_parse_arguments(arg "" "TARGET" "EXPORTS;IMPORTS" ${ARGN})
+  add_test(NAME ${arg_TARGET}.binary.${PE_MACHINE}
+           COMMAND Python3::Interpreter "${PE_CHECK}" "$<TARGET_FILE:${arg_TARGET}>"
+                   --machine ${PE_MACHINE} --exports ${arg_EXPORTS} --imports ${arg_IMPORTS})
+  set_tests_properties(${arg_TARGET}.binary.${PE_MACHINE} PROPERTIES LABELS binary)
+endfunction()

@@ -1,0 +1,44 @@
+#include "detect_proxy.h"
+
+#include <new>
+#include <string>
+
+#include "resolve_proxy.h"
+#include "text_convert.h"
+
+namespace waypost {
+
+const char* ProxyTextBuffer::store(const ProxyResult& result) {
+    block_.reset();
+    size_ = 0;
+    const std::size_t size = result.host.size() + 7;
+    block_.reset(new (std::nothrow) char[size]);
+    if (!block_) {
+        return nullptr;
+    }
+    size_ = size;
+    std::snprintf(block_.get(), size_, "%s:%d", result.host.c_str(), static_cast<int>(result.port));
+    return block_.get();
+}
+
+const char* detectProxyWith(ProxyPlatform& platform, ProxyTextBuffer& buffer, const char* url,
+                            std::FILE* errors) noexcept {
+    try {
+        const std::u16string wideUrl = utf8ToWide(url);
+        ProxyResult result;
+        if (!resolveProxy(platform, wideUrl.c_str(), result, errors)) {
+            std::fprintf(errors, "Failed to resolve proxy for: %s\n", url != nullptr ? url : "");
+            return kFailedAnswer;
+        }
+        if (result.direct) {
+            return kDirectAnswer;
+        }
+        const char* text = buffer.store(result);
+        return text != nullptr ? text : kFailedAnswer;
+    } catch (...) {
+        // Only allocation can throw here; the caller gets the failure answer.
+        return kFailedAnswer;
+    }
+}
+
+}  // namespace waypost

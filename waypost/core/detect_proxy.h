@@ -1,0 +1,41 @@
+#pragma once
+// The in-process answer: detectProxy's text forms and the buffer that holds a proxy answer.
+
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+
+#include "proxy_platform.h"
+#include "proxy_result.h"
+
+namespace waypost {
+
+inline constexpr char kDirectAnswer[] = "DIRECT";
+inline constexpr char kFailedAnswer[] = "";
+
+// Holds the text of the last answer that named a proxy. A new proxy answer frees the previous
+// block before it allocates its own, so a pointer from an earlier proxy answer is invalid after
+// the next one; direct answers and failures leave the block alone.
+class ProxyTextBuffer {
+public:
+    // Formats "host:port" into a new block of host length + 7 bytes (':', five port characters,
+    // NUL); a longer port is cut at the end of the block. Returns the text, or null when the
+    // block cannot be allocated (the previous block is gone either way).
+    const char* store(const ProxyResult& result);
+
+    [[nodiscard]] const char* text() const noexcept { return block_.get(); }
+    [[nodiscard]] std::size_t size() const noexcept { return size_; }
+
+private:
+    std::unique_ptr<char[]> block_;
+    std::size_t size_ = 0;
+};
+
+// Resolves `url` (NUL-terminated UTF-8; null means empty) and answers "DIRECT", "host:port"
+// (inside `buffer`) or "" when resolution failed, in which case
+// "Failed to resolve proxy for: <url>\n" follows the session message on `errors`.
+// The result is never null. Out of memory answers "" as well.
+[[nodiscard]] const char* detectProxyWith(ProxyPlatform& platform, ProxyTextBuffer& buffer,
+                                          const char* url, std::FILE* errors = stderr) noexcept;
+
+}  // namespace waypost

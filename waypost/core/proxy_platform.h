@@ -1,0 +1,58 @@
+#pragma once
+// What proxy resolution needs from the platform's HTTP stack, in the core's own words.
+//
+// Ownership: every string pointer that queryAutomaticProxy or queryUserSettings hands out
+// belongs to the caller from then on and is given back exactly once through releaseString.
+// Threads: an implementation is used by one thread at a time.
+
+#include <cstdint>
+
+namespace waypost {
+
+// Access types as the platform reports them (WinHTTP's values; other platforms map onto them).
+inline constexpr std::uint32_t kAccessTypeNoProxy = 1;
+inline constexpr std::uint32_t kAccessTypeNamedProxy = 3;
+
+// How automatic detection is asked: through DHCP and DNS, no configured script address,
+// logon allowed when the script server asks for it.
+struct AutoDetectOptions {
+    std::uint32_t flags = 0;            // 1: automatic detection
+    std::uint32_t autoDetectFlags = 0;  // 1 | 2: DHCP and DNS A records
+    bool autoLogonIfChallenged = false;
+};
+
+// The platform's answer for one URL; strings are NUL-terminated UTF-16 or null.
+struct ProxyInfo {
+    std::uint32_t accessType = 0;
+    char16_t* proxy = nullptr;
+    char16_t* bypass = nullptr;
+};
+
+// The current user's configured settings; strings are NUL-terminated UTF-16 or null.
+struct UserProxySettings {
+    bool autoDetect = false;
+    char16_t* autoConfigUrl = nullptr;
+    char16_t* proxy = nullptr;
+    char16_t* bypass = nullptr;
+};
+
+class ProxyPlatform {
+public:
+    using Session = void*;
+
+    virtual ~ProxyPlatform() = default;
+
+    // A session for the given user agent, or null; then lastError() tells why.
+    [[nodiscard]] virtual Session openSession(const char16_t* userAgent) = 0;
+    [[nodiscard]] virtual std::uint32_t lastError() = 0;
+    // Automatic detection for `url`. `info` arrives zeroed; on true it is filled.
+    [[nodiscard]] virtual bool queryAutomaticProxy(Session session, const char16_t* url,
+                                                   const AutoDetectOptions& options,
+                                                   ProxyInfo& info) = 0;
+    // The user's configured settings. `settings` arrives zeroed; on true it is filled.
+    [[nodiscard]] virtual bool queryUserSettings(UserProxySettings& settings) = 0;
+    virtual void releaseString(char16_t* text) = 0;
+    virtual void closeSession(Session session) = 0;
+};
+
+}  // namespace waypost

@@ -1,0 +1,90 @@
+#include "resolve_proxy.h"
+
+#include <memory>
+
+#include "proxy_list.h"
+
+namespace waypost {
+namespace {
+
+// Owner of one string the platform handed out; gives it back exactly once.
+struct PlatformStringRelease {
+    ProxyPlatform* platform;
+    void operator()(char16_t* text) const noexcept { platform->releaseString(text); }
+};
+using PlatformString = std::unique_ptr<char16_t, PlatformStringRelease>;
+
+struct SessionClose {
+    ProxyPlatform* platform;
+    void operator()(void* session) const noexcept { platform->closeSession(session); }
+};
+using SessionOwner = std::unique_ptr<void, SessionClose>;
+
+PlatformString adopt(ProxyPlatform& platform, char16_t* text) {
+    return PlatformString(text, PlatformStringRelease{&platform});
+}
+
+// The proxy record the decision is made from, with its strings owned.
+struct ProxyRecord {
+    std::uint32_t accessType;
+    PlatformString proxy;
+    PlatformString bypass;
+};
+
+// Fallback when automatic detection gave no answer: the user's configured proxy, if any.
+// The configuration's other strings are released here, script address first.
+void applyUserSettings(ProxyPlatform& platform, ProxyRecord& record) {
+    UserProxySettings settings{};
+    if (!platform.queryUserSettings(settings)) {
+        record.accessType = kAccessTypeNoProxy;
+        return;
+    }
+    PlatformString autoConfigUrl = adopt(platform, settings.autoConfigUrl);
+    PlatformString proxy = adopt(platform, settings.proxy);
+    PlatformString bypass = adopt(platform, settings.bypass);
+
+    if (proxy && proxy.get()[0] != u'\0') {
+        record.accessType = kAccessTypeNamedProxy;
+        record.proxy = std::move(proxy);
+        record.bypass = std::move(bypass);
+    } else {
+        record.accessType = kAccessTypeNoProxy;
+    }
+    autoConfigUrl.reset();
+    proxy.reset();
+    bypass.reset();
+}
+
+}  // namespace
+
+bool resolveProxy(ProxyPlatform& platform, const char16_t* url, ProxyResult& result,
+                  std::FILE* errors) {
+    ProxyPlatform::Session opened = platform.openSession(kUserAgent);
+    if (opened == nullptr) {
+        const std::uint32_t code = platform.lastError();
+        std::fprintf(errors, "WinHttpOpen failed: %lu\n", static_cast<unsigned long>(code));
+        return false;
+    }
+    SessionOwner session(opened, SessionClose{&platform});
+
+    ProxyInfo info{};
+    const bool detected = platform.queryAutomaticProxy(session.get(), url, kAutoDetectOptions, info);
+    // Adopted whatever the answer, so that nothing a failed query left behind can leak.
+    ProxyRecord record{info.accessType, adopt(platform, info.proxy), adopt(platform, info.bypass)};
+    if (!detected) {
+        applyUserSettings(platform, record);
+    }
+
+    if (record.accessType == kAccessTypeNoProxy || !record.proxy) {
+        result.direct = true;
+    } else {
+        parseProxyList(record.proxy.get(), result);
+    }
+
+    record.proxy.reset();
+    record.bypass.reset();
+    session.reset();
+    return true;
+}
+
+}  // namespace waypost

@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+#include <testkit/case_name.h>
+
+#include <cstring>
+#include <string>
+
+#include "captured_stream.h"
+#include "console.h"
+#include "detect_proxy.h"
+#include "fake_proxy_platform.h"
+
+namespace waypost {
+namespace {
+
+using testing::CapturedStream;
+using testing::FakeProxyPlatform;
+
+void answerProxy(FakeProxyPlatform& platform, std::u16string list) {
+    platform.automatic = {true, kAccessTypeNamedProxy, std::move(list), std::nullopt};
+}
+
+void answerDirect(FakeProxyPlatform& platform) {
+    platform.automatic = {true, kAccessTypeNoProxy, std::nullopt, std::nullopt};
+}
+
+struct AnswerCase {
+    const char* name;
+    std::u16string list;
+    std::string text;
+    std::size_t blockSize;
+};
+
+class DetectProxyAnswer : public ::testing::TestWithParam<AnswerCase> {};
+
+TEST_P(DetectProxyAnswer, FormatsIntoBlockOfHostLengthPlusSeven) {
+    const AnswerCase& c = GetParam();
+    FakeProxyPlatform platform;
+    answerProxy(platform, c.list);
+    ProxyTextBuffer buffer;
+
+    const char* answer = detectProxyWith(platform, buffer, "http://example.org/");
+
+    EXPECT_EQ(std::string(answer), c.text);
+    EXPECT_EQ(answer, buffer.text());
+    EXPECT_EQ(buffer.size(), c.blockSize);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DetectProxyAnswer,
+    ::testing::Values(AnswerCase{"HostAndPort", u"gate:3128", "gate:3128", 11},
+                      AnswerCase{"FiveDigitPortFits", u"h:65535", "h:65535", 8},
+                      AnswerCase{"LongPortCutAtBlockEnd", u"h:123456", "h:12345", 8},
+                      AnswerCase{"NegativePortCut", u"h:-123456", "h:-1234", 8},
+                      AnswerCase{"EmptyHostDefaultPort", u"", ":8080", 7},
+                      AnswerCase{"Utf8HostCountsBytes", u"caf\u00e9:1", "caf\xc3\xa9:1", 12}),
+    testkit::CaseName{});
+
+TEST(DetectProxy, DirectAnswerIsStaticAndLeavesLastProxyTextReadable) {
+    FakeProxyPlatform first;
+    answerProxy(first, u"a:1");
+    ProxyTextBuffer buffer;
+    const char* proxyText = detectProxyWith(first, buffer, "u");
+
+    FakeProxyPlatform second;
+    answerDirect(second);
+    const char* direct = detectProxyWith(second, buffer, "u");
+
+    EXPECT_STREQ(direct, "DIRECT");
+    EXPECT_EQ(buffer.text(), proxyText);
+    EXPECT_STREQ(proxyText, "a:1");
+}
+
+TEST(DetectProxy, NextProxyAnswerReplacesTheBlock) {
+    ProxyTextBuffer buffer;
+    FakeProxyPlatform first;
+    answerProxy(first, u"first-host:1");
+    ASSERT_STREQ(detectProxyWith(first, buffer, "u"), "first-host:1");
+
+    FakeProxyPlatform second;
+    answerProxy(second, u"b:2");
+    const char* answer = detectProxyWith(second, buffer, "u");
+
+    // The first block was freed (LeakSanitizer would report it otherwise) and a block sized
+    // for the new host holds the answer.
+    EXPECT_STREQ(answer, "b:2");
+    EXPECT_EQ(answer, buffer.text());
+    EXPECT_EQ(buffer.size(), 8u);
+}
+
+TEST(DetectProxy, NullUrlIsAskedAsEmptyText) {
+    FakeProxyPlatform platform;
+    ProxyTextBuffer buffer;
+    platform.url = u"not asked";
+    EXPECT_STREQ(detectProxyWith(platform, buffer, nullptr), "DIRECT");
+    EXPECT_EQ(platform.url, u"");
+}
+
+TEST(DetectProxy, UrlIsConvertedFromUtf8) {
+    FakeProxyPlatform platform;
+    ProxyTextBuffer buffer;
+    (void)detectProxyWith(platform, buffer, "http://b\xc3\xbc\x63her.example/\xff");
+    EXPECT_EQ(platform.url, u"http://b\u00fccher.example/\ufffd");
+}
+
+TEST(DetectProxy, SessionFailureAnswersEmptyAndWritesTwoLines) {
+    FakeProxyPlatform platform;
+    platform.sessionOpens = false;
+    platform.openError = 8;
+    ProxyTextBuffer buffer;
+    CapturedStream errors;
+
+    const char* answer = detectProxyWith(platform, buffer, "http://\xc3\xa9/", errors.get());
+
+    EXPECT_STREQ(answer, "");
+    EXPECT_EQ(buffer.text(), nullptr);
+    EXPECT_EQ(errors.text(),
+              "WinHttpOpen failed: 8\nFailed to resolve proxy for: http://\xc3\xa9/\n");
+}
+
+struct ConsoleCase {
+    const char* name;
+    std::vector<const char*> args;
+    FakeProxyPlatform::AutomaticAnswer automatic;
+    bool sessionOpens;
+    int status;
+    std::string out;
+    std::string err;
+};
+
+class ConsoleRun : public ::testing::TestWithParam<ConsoleCase> {};
+
+TEST_P(ConsoleRun, PrintsOneLineAndExitStatus) {
+    const ConsoleCase& c = GetParam();
+    FakeProxyPlatform platform;
+    platform.automatic = c.automatic;
+    platform.sessionOpens = c.sessionOpens;
+    platform.openError = 12;
+    CapturedStream out;
+    CapturedStream err;
+
+    const int status = runConsole(static_cast<int>(c.args.size()), c.args.data(), platform,
+                                  out.get(), err.get());
+
+    EXPECT_EQ(status, c.status);
+    EXPECT_EQ(out.text(), c.out);
+    EXPECT_EQ(err.text(), c.err);
+}
+
+const FakeProxyPlatform::AutomaticAnswer kProxyGate{true, kAccessTypeNamedProxy, u"gate", {}};
+const FakeProxyPlatform::AutomaticAnswer kProxyEmptyHost{true, kAccessTypeNamedProxy, u"ftp=c:3;http=", {}};
+const FakeProxyPlatform::AutomaticAnswer kDirect{true, kAccessTypeNoProxy, {}, {}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ConsoleRun,
+    ::testing::Values(
+        ConsoleCase{"NoArgumentPrintsNothing", {"waypost"}, kProxyGate, true, 1, "", ""},
+        ConsoleCase{"ProxyWithoutPort", {"waypost", "http://x/"}, kProxyGate, true, 0, "gate:8080\n", ""},
+        ConsoleCase{"EmptyHost", {"waypost", "http://x/"}, kProxyEmptyHost, true, 0, ":8080\n", ""},
+        ConsoleCase{"Direct", {"waypost", "http://x/"}, kDirect, true, 0, "DIRECT\n", ""},
+        ConsoleCase{"EmptyArgumentIsResolved", {"waypost", ""}, kDirect, true, 0, "DIRECT\n", ""},
+        ConsoleCase{"ExtraArgumentsIgnored", {"waypost", "a", "b", "c"}, kProxyGate, true, 0, "gate:8080\n", ""},
+        ConsoleCase{"SessionFailureOnlyTheSessionLine", {"waypost", "http://x/"}, kDirect, false, 1, "",
+                    "WinHttpOpen failed: 12\n"}),
+    testkit::CaseName{});
+
+}  // namespace
+}  // namespace waypost
