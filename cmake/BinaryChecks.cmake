@@ -13,7 +13,7 @@ endif()
 function(add_binary_check)
   cmake_parse_arguments(arg "" "TARGET" "EXPORTS;IMPORTS" ${ARGN})
   add_test(NAME ${arg_TARGET}.binary.${PE_MACHINE}
-           COMMAND Python3::Interpreter "${PE_CHECK}" "$<TARGET_FILE:${arg_TARGET}>"
+           COMMAND "${Python3_EXECUTABLE}" "${PE_CHECK}" "$<TARGET_FILE:${arg_TARGET}>"
                    --machine ${PE_MACHINE} --exports ${arg_EXPORTS} --imports ${arg_IMPORTS})
   set_tests_properties(${arg_TARGET}.binary.${PE_MACHINE} PROPERTIES LABELS binary)
 endfunction()

@@ -25,12 +25,12 @@ add_subdirectory(/usr/src/googletest/googletest "${CMAKE_BINARY_DIR}/googletest"
                  SYSTEM)
 include(GoogleTest)
 
-# add_wine_tests(<target> <sources...>): one ctest test per test of the program, each run under
-# Wine inside the bench. Wine tests share the prefix (registry, windows, sound sink), so they run
-# one at a time; host tests still run beside them.
-function(add_wine_tests target)
+# add_wine_tests(<target> <prefix> <sources...>): one ctest test per test of the program, named
+# <prefix><test>, each run under Wine inside the bench. Wine tests share the prefix (registry,
+# windows, sound sink), so they run one at a time; host tests still run beside them.
+function(add_wine_tests target prefix)
   target_link_libraries(${target} PRIVATE gtest gtest_main)
-  gtest_add_tests(TARGET ${target} SOURCES ${ARGN} TEST_LIST added)
+  gtest_add_tests(TARGET ${target} SOURCES ${ARGN} TEST_PREFIX ${prefix} TEST_LIST added)
   set_tests_properties(${added} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine-prefix
                                            LABELS wine TIMEOUT 120)
 endfunction()
