@@ -38,7 +38,8 @@ void drain(HANDLE pipe, std::string& into) {
 std::filesystem::path moduleDirectory() {
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        const DWORD length =
+            ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length < path.size()) {
             path.resize(length);
             return std::filesystem::path(path).parent_path();
@@ -144,16 +145,19 @@ bool bindImports(HMODULE module) {
             const char* name =
                 IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)
                     ? reinterpret_cast<const char*>(IMAGE_ORDINAL(names->u1.Ordinal))
-                    : at<IMAGE_IMPORT_BY_NAME>(module, static_cast<DWORD>(names->u1.AddressOfData))->Name;
+                    : at<IMAGE_IMPORT_BY_NAME>(module, static_cast<DWORD>(names->u1.AddressOfData))
+                          ->Name;
             const FARPROC address = ::GetProcAddress(dll, name);
             if (address == nullptr) {
                 ADD_FAILURE() << "unresolved import of " << at<const char>(module, entry->Name);
                 return false;
             }
             DWORD protection = 0;
-            ::VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), PAGE_READWRITE, &protection);
+            ::VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), PAGE_READWRITE,
+                             &protection);
             slots->u1.Function = reinterpret_cast<ULONG_PTR>(address);
-            ::VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), protection, &protection);
+            ::VirtualProtect(&slots->u1.Function, sizeof(slots->u1.Function), protection,
+                             &protection);
         }
     }
     return true;

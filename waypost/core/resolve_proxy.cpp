@@ -68,7 +68,8 @@ bool resolveProxy(ProxyPlatform& platform, const char16_t* url, ProxyResult& res
     SessionOwner session(opened, SessionClose{&platform});
 
     ProxyInfo info{};
-    const bool detected = platform.queryAutomaticProxy(session.get(), url, kAutoDetectOptions, info);
+    const bool detected =
+        platform.queryAutomaticProxy(session.get(), url, kAutoDetectOptions, info);
     // Adopted whatever the answer, so that nothing a failed query left behind can leak.
     ProxyRecord record{info.accessType, adopt(platform, info.proxy), adopt(platform, info.bypass)};
     if (!detected) {

@@ -16,7 +16,7 @@ inline constexpr AutoDetectOptions kAutoDetectOptions{1, 1 | 2, true};
 // Returns false only when no session can be opened; then "WinHttpOpen failed: <code>\n" has
 // been written to `errors` and `result` is untouched. Every platform string is released and
 // the session closed before it returns.
-[[nodiscard]] bool resolveProxy(ProxyPlatform& platform, const char16_t* url,
-                                ProxyResult& result, std::FILE* errors = stderr);
+[[nodiscard]] bool resolveProxy(ProxyPlatform& platform, const char16_t* url, ProxyResult& result,
+                                std::FILE* errors = stderr);
 
 }  // namespace waypost

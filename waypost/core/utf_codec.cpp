@@ -38,8 +38,12 @@ void appendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-bool isHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool isLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+bool isHighSurrogate(char16_t u) {
+    return u >= 0xD800 && u <= 0xDBFF;
+}
+bool isLowSurrogate(char16_t u) {
+    return u >= 0xDC00 && u <= 0xDFFF;
+}
 
 }  // namespace
 
@@ -103,7 +107,8 @@ std::string wideToUtf8(const char16_t* text) {
     }
     for (const char16_t* p = text; *p != 0; ++p) {
         if (isHighSurrogate(p[0]) && isLowSurrogate(p[1])) {
-            appendUtf8(out, 0x10000 + ((char32_t{p[0]} - 0xD800) << 10) + (char32_t{p[1]} - 0xDC00));
+            appendUtf8(out,
+                       0x10000 + ((char32_t{p[0]} - 0xD800) << 10) + (char32_t{p[1]} - 0xDC00));
             ++p;
         } else if (isHighSurrogate(*p) || isLowSurrogate(*p)) {
             appendUtf8(out, kReplacement);

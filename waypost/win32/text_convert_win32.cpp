@@ -16,8 +16,8 @@ std::u16string utf8ToWide(const char* text) {
         return {};
     }
     std::u16string out(static_cast<std::size_t>(units), u'\0');
-    const int written = ::MultiByteToWideChar(CP_UTF8, 0, text, -1,
-                                              reinterpret_cast<wchar_t*>(out.data()), units);
+    const int written =
+        ::MultiByteToWideChar(CP_UTF8, 0, text, -1, reinterpret_cast<wchar_t*>(out.data()), units);
     out.resize(written > 0 ? static_cast<std::size_t>(written - 1) : 0);
     return out;
 }

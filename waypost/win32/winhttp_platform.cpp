@@ -10,8 +10,12 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide strings are UTF
 static_assert(kAccessTypeNoProxy == WINHTTP_ACCESS_TYPE_NO_PROXY);
 static_assert(kAccessTypeNamedProxy == WINHTTP_ACCESS_TYPE_NAMED_PROXY);
 
-const wchar_t* wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
-char16_t* utf16(wchar_t* text) { return reinterpret_cast<char16_t*>(text); }
+const wchar_t* wide(const char16_t* text) {
+    return reinterpret_cast<const wchar_t*>(text);
+}
+char16_t* utf16(wchar_t* text) {
+    return reinterpret_cast<char16_t*>(text);
+}
 
 }  // namespace
 
@@ -21,7 +25,9 @@ ProxyPlatform::Session WinHttpPlatform::openSession(const char16_t* userAgent) {
                          WINHTTP_NO_PROXY_BYPASS, 0);
 }
 
-std::uint32_t WinHttpPlatform::lastError() { return ::GetLastError(); }
+std::uint32_t WinHttpPlatform::lastError() {
+    return ::GetLastError();
+}
 
 bool WinHttpPlatform::queryAutomaticProxy(Session session, const char16_t* url,
                                           const AutoDetectOptions& options, ProxyInfo& info) {
@@ -57,6 +63,8 @@ void WinHttpPlatform::releaseString(char16_t* text) {
     }
 }
 
-void WinHttpPlatform::closeSession(Session session) { ::WinHttpCloseHandle(session); }
+void WinHttpPlatform::closeSession(Session session) {
+    ::WinHttpCloseHandle(session);
+}
 
 }  // namespace waypost

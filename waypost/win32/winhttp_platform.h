@@ -10,8 +10,8 @@ class WinHttpPlatform final : public ProxyPlatform {
 public:
     Session openSession(const char16_t* userAgent) override;
     std::uint32_t lastError() override;
-    bool queryAutomaticProxy(Session session, const char16_t* url,
-                             const AutoDetectOptions& options, ProxyInfo& info) override;
+    bool queryAutomaticProxy(Session session, const char16_t* url, const AutoDetectOptions& options,
+                             ProxyInfo& info) override;
     bool queryUserSettings(UserProxySettings& settings) override;
     void releaseString(char16_t* text) override;
     void closeSession(Session session) override;

@@ -138,8 +138,8 @@ TEST_P(ConsoleRun, PrintsOneLineAndExitStatus) {
     CapturedStream out;
     CapturedStream err;
 
-    const int status = runConsole(static_cast<int>(c.args.size()), c.args.data(), platform,
-                                  out.get(), err.get());
+    const int status =
+        runConsole(static_cast<int>(c.args.size()), c.args.data(), platform, out.get(), err.get());
 
     EXPECT_EQ(status, c.status);
     EXPECT_EQ(out.text(), c.out);
@@ -147,19 +147,32 @@ TEST_P(ConsoleRun, PrintsOneLineAndExitStatus) {
 }
 
 const FakeProxyPlatform::AutomaticAnswer kProxyGate{true, kAccessTypeNamedProxy, u"gate", {}};
-const FakeProxyPlatform::AutomaticAnswer kProxyEmptyHost{true, kAccessTypeNamedProxy, u"ftp=c:3;http=", {}};
+const FakeProxyPlatform::AutomaticAnswer kProxyEmptyHost{
+    true, kAccessTypeNamedProxy, u"ftp=c:3;http=", {}};
 const FakeProxyPlatform::AutomaticAnswer kDirect{true, kAccessTypeNoProxy, {}, {}};
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ConsoleRun,
     ::testing::Values(
         ConsoleCase{"NoArgumentPrintsNothing", {"waypost"}, kProxyGate, true, 1, "", ""},
-        ConsoleCase{"ProxyWithoutPort", {"waypost", "http://x/"}, kProxyGate, true, 0, "gate:8080\n", ""},
+        ConsoleCase{
+            "ProxyWithoutPort", {"waypost", "http://x/"}, kProxyGate, true, 0, "gate:8080\n", ""},
         ConsoleCase{"EmptyHost", {"waypost", "http://x/"}, kProxyEmptyHost, true, 0, ":8080\n", ""},
         ConsoleCase{"Direct", {"waypost", "http://x/"}, kDirect, true, 0, "DIRECT\n", ""},
         ConsoleCase{"EmptyArgumentIsResolved", {"waypost", ""}, kDirect, true, 0, "DIRECT\n", ""},
-        ConsoleCase{"ExtraArgumentsIgnored", {"waypost", "a", "b", "c"}, kProxyGate, true, 0, "gate:8080\n", ""},
-        ConsoleCase{"SessionFailureOnlyTheSessionLine", {"waypost", "http://x/"}, kDirect, false, 1, "",
+        ConsoleCase{"ExtraArgumentsIgnored",
+                    {"waypost", "a", "b", "c"},
+                    kProxyGate,
+                    true,
+                    0,
+                    "gate:8080\n",
+                    ""},
+        ConsoleCase{"SessionFailureOnlyTheSessionLine",
+                    {"waypost", "http://x/"},
+                    kDirect,
+                    false,
+                    1,
+                    "",
                     "WinHttpOpen failed: 12\n"}),
     testkit::CaseName{});
 

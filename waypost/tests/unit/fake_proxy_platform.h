@@ -60,8 +60,8 @@ public:
         return openError;
     }
 
-    bool queryAutomaticProxy(Session session, const char16_t* query,
-                             const AutoDetectOptions& asked, ProxyInfo& info) override {
+    bool queryAutomaticProxy(Session session, const char16_t* query, const AutoDetectOptions& asked,
+                             ProxyInfo& info) override {
         calls.push_back("automatic");
         EXPECT_EQ(session, &session_);
         EXPECT_EQ(info.accessType, 0u);
@@ -91,7 +91,8 @@ public:
     void releaseString(char16_t* text) override {
         const auto found = outstanding_.find(text);
         if (found == outstanding_.end()) {
-            ADD_FAILURE() << "released a string that is not outstanding (twice, or never handed out)";
+            ADD_FAILURE()
+                << "released a string that is not outstanding (twice, or never handed out)";
             return;
         }
         calls.push_back("release " + found->second);

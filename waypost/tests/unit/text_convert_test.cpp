@@ -58,7 +58,9 @@ INSTANTIATE_TEST_SUITE_P(
                       WideCase{"HighBeforeNonLow", u"\xd83dz", "\xef\xbf\xbdz"}),
     testkit::CaseName{});
 
-TEST(WideToUtf8, NullGivesEmpty) { EXPECT_EQ(wideToUtf8(nullptr), ""); }
+TEST(WideToUtf8, NullGivesEmpty) {
+    EXPECT_EQ(wideToUtf8(nullptr), "");
+}
 
 }  // namespace
 }  // namespace waypost

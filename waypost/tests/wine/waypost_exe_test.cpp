@@ -58,6 +58,12 @@ void removeUserProxySettings() {
     ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kConnectionsKey, L"DefaultConnectionSettings");
 }
 
+// Every test leaves the prefix without proxy settings, as a fresh user has.
+class WithUserSettings : public ::testing::Test {
+protected:
+    void TearDown() override { removeUserProxySettings(); }
+};
+
 ProcessOutcome runWaypost(const std::vector<std::wstring>& arguments) {
     return runProcess(moduleDirectory() / L"waypost.exe", arguments);
 }
@@ -69,7 +75,8 @@ struct SettingsCase {
     std::string line;
 };
 
-class WaypostWithUserSettings : public ::testing::TestWithParam<SettingsCase> {};
+class WaypostWithUserSettings : public WithUserSettings,
+                                public ::testing::WithParamInterface<SettingsCase> {};
 
 TEST_P(WaypostWithUserSettings, PrintsOneAnswerLine) {
     const SettingsCase& c = GetParam();
@@ -84,16 +91,17 @@ TEST_P(WaypostWithUserSettings, PrintsOneAnswerLine) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, WaypostWithUserSettings,
-    ::testing::Values(SettingsCase{"HostAndPort", kManualProxyFlag, "gate:3128", "gate:3128"},
-                      SettingsCase{"FirstEntryOnly", kManualProxyFlag, "gate:3128;spare:8000", "gate:3128"},
-                      SettingsCase{"HttpEntryWins", kManualProxyFlag, "https=b:2;http=a:1", "a:1"},
-                      SettingsCase{"HttpsWithoutHttp", kManualProxyFlag, "https=b:2;ftp=c:3", "b:2"},
-                      SettingsCase{"NoPortGives8080", kManualProxyFlag, "gate", "gate:8080"},
-                      SettingsCase{"BracketedIpv6", kManualProxyFlag, "[::1]:3128", "[::1]:3128"},
-                      SettingsCase{"EmptyHost", kManualProxyFlag, "ftp=c:3;http=", ":8080"},
-                      SettingsCase{"LongPortPrintedWhole", kManualProxyFlag, "h:123456", "h:123456"},
-                      SettingsCase{"EmptyProxyIsDirect", kManualProxyFlag, "", "DIRECT"},
-                      SettingsCase{"ProxyNotEnabledIsDirect", kDirectFlag, "gate:3128", "DIRECT"}),
+    ::testing::Values(
+        SettingsCase{"HostAndPort", kManualProxyFlag, "gate:3128", "gate:3128"},
+        SettingsCase{"FirstEntryOnly", kManualProxyFlag, "gate:3128;spare:8000", "gate:3128"},
+        SettingsCase{"HttpEntryWins", kManualProxyFlag, "https=b:2;http=a:1", "a:1"},
+        SettingsCase{"HttpsWithoutHttp", kManualProxyFlag, "https=b:2;ftp=c:3", "b:2"},
+        SettingsCase{"NoPortGives8080", kManualProxyFlag, "gate", "gate:8080"},
+        SettingsCase{"BracketedIpv6", kManualProxyFlag, "[::1]:3128", "[::1]:3128"},
+        SettingsCase{"EmptyHost", kManualProxyFlag, "ftp=c:3;http=", ":8080"},
+        SettingsCase{"LongPortPrintedWhole", kManualProxyFlag, "h:123456", "h:123456"},
+        SettingsCase{"EmptyProxyIsDirect", kManualProxyFlag, "", "DIRECT"},
+        SettingsCase{"ProxyNotEnabledIsDirect", kDirectFlag, "gate:3128", "DIRECT"}),
     testkit::CaseName{});
 
 TEST(Waypost, NoSettingsAtAllIsDirect) {
@@ -111,7 +119,8 @@ struct ArgumentsCase {
     std::string out;
 };
 
-class WaypostArguments : public ::testing::TestWithParam<ArgumentsCase> {};
+class WaypostArguments : public WithUserSettings,
+                         public ::testing::WithParamInterface<ArgumentsCase> {};
 
 TEST_P(WaypostArguments, OnlyTheFirstArgumentCounts) {
     const ArgumentsCase& c = GetParam();
@@ -129,21 +138,22 @@ const std::wstring kIllFormedUtf8 = L"http://\u00ff\u00fe\u00c3(/\u00e9";
 
 INSTANTIATE_TEST_SUITE_P(
     Table, WaypostArguments,
-    ::testing::Values(ArgumentsCase{"NoArgumentPrintsNothing", {}, 1, ""},
-                      ArgumentsCase{"EmptyArgumentIsResolved", {L""}, 0, "gate:3128\r\n"},
-                      ArgumentsCase{"ExtraArgumentsIgnored", {L"http://a/", L"--help", L"x"}, 0,
-                                    "gate:3128\r\n"},
-                      ArgumentsCase{"IllFormedUtf8", {kIllFormedUtf8}, 0, "gate:3128\r\n"},
-                      ArgumentsCase{"LongUrl", {L"http://example.org/" + std::wstring(20000, L'a')}, 0,
-                                    "gate:3128\r\n"}),
+    ::testing::Values(
+        ArgumentsCase{"NoArgumentPrintsNothing", {}, 1, ""},
+        ArgumentsCase{"EmptyArgumentIsResolved", {L""}, 0, "gate:3128\r\n"},
+        ArgumentsCase{"ExtraArgumentsIgnored", {L"http://a/", L"--help", L"x"}, 0, "gate:3128\r\n"},
+        ArgumentsCase{"IllFormedUtf8", {kIllFormedUtf8}, 0, "gate:3128\r\n"},
+        ArgumentsCase{
+            "LongUrl", {L"http://example.org/" + std::wstring(20000, L'a')}, 0, "gate:3128\r\n"}),
     testkit::CaseName{});
 
 // The same answers in-process, through the export of the loaded EXE.
-class DetectProxyExport : public ::testing::Test {
+class DetectProxyExport : public WithUserSettings {
 protected:
     using DetectProxy = const char* (*)(const char*);
 
     void SetUp() override {
+        WithUserSettings::SetUp();
         module_ = testkit::win32::loadExecutableAsLibrary(moduleDirectory() / L"waypost.exe");
         ASSERT_NE(module_, nullptr);
         detectProxy_ = reinterpret_cast<DetectProxy>(
