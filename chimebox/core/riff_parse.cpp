@@ -1,0 +1,310 @@
+// Chunk walking and the three descriptions a load makes of a RIFF file's bytes. Every offset is
+// computed in 64 bits and checked against the end of the bytes before anything is read there.
+
+#include <cstring>
+
+#include "wave_reader.h"
+
+namespace chimebox {
+namespace {
+
+using Bytes = std::span<const std::uint8_t>;
+
+std::uint32_t read32(const std::uint8_t* at) {
+    return std::uint32_t{at[0]} | (std::uint32_t{at[1]} << 8) | (std::uint32_t{at[2]} << 16) |
+           (std::uint32_t{at[3]} << 24);
+}
+
+std::uint16_t read16(const std::uint8_t* at) {
+    return static_cast<std::uint16_t>(at[0] | (at[1] << 8));
+}
+
+constexpr std::uint32_t kHeaderSize = 8;
+
+// A located chunk: where its header is and what its size field says.
+struct Chunk {
+    const std::uint8_t* header = nullptr;
+    std::uint32_t size = 0;
+
+    explicit operator bool() const { return header != nullptr; }
+    [[nodiscard]] const std::uint8_t* body() const { return header + kHeaderSize; }
+    // Whether the body, as long as the size field says, lies inside `bytes`.
+    [[nodiscard]] bool bodyInside(Bytes bytes) const {
+        const auto offset = static_cast<std::uint64_t>(header - bytes.data());
+        return offset + kHeaderSize + size <= bytes.size();
+    }
+};
+
+Chunk findChunk(Bytes bytes, std::size_t start, std::uint32_t rangeSize, std::uint32_t fourcc) {
+    const std::uint8_t* header = locateChunk(bytes, start, rangeSize, fourcc);
+    return header != nullptr ? Chunk{header, read32(header + 4)} : Chunk{};
+}
+
+struct Riff {
+    std::size_t offset = 0;
+    std::uint32_t size = 0;
+    std::uint32_t formType = 0;
+};
+
+// The "RIFF" chunk, searched from the first byte. A header too close to the end to hold its
+// form type fails like a header without room for a sub-chunk.
+HRESULT findRiff(Bytes bytes, Riff& riff) {
+    const Chunk chunk = findChunk(bytes, 0, static_cast<std::uint32_t>(bytes.size()), kFourccRiff);
+    if (!chunk || chunk.size < 4) {
+        return kFail;
+    }
+    riff.offset = static_cast<std::size_t>(chunk.header - bytes.data());
+    riff.size = chunk.size;
+    if (riff.offset + 12 > bytes.size()) {
+        return kHandleEof;
+    }
+    riff.formType = read32(chunk.header + 8);
+    return kOk;
+}
+
+bool roomForSubChunk(Bytes bytes, const Riff& riff) { return riff.offset + 20 <= bytes.size(); }
+
+Chunk findSubChunk(Bytes bytes, const Riff& riff, std::uint32_t fourcc) {
+    return findChunk(bytes, riff.offset + 12, riff.size, fourcc);
+}
+
+// The RIFF header as the format and packet-table steps read it.
+HRESULT readWaveOrXwmaHeader(Bytes bytes, Riff& riff) {
+    if (const HRESULT found = findRiff(bytes, riff); failed(found)) {
+        return found;
+    }
+    if (riff.formType != kFourccWave && riff.formType != kFourccXwma) {
+        return kFail;
+    }
+    return roomForSubChunk(bytes, riff) ? kOk : kHandleEof;
+}
+
+constexpr std::uint16_t kTagPcm = 1;
+constexpr std::uint16_t kTagAdpcm = 2;
+constexpr std::uint16_t kTagIeeeFloat = 3;
+constexpr std::uint16_t kTagWmaudio2 = 0x0161;
+constexpr std::uint16_t kTagWmaudio3 = 0x0162;
+constexpr std::uint16_t kTagXma2 = 0x0166;
+constexpr std::uint16_t kTagExtensible = 0xFFFE;
+
+// The tail every base-form sub-format GUID shares: {xxxxxxxx-0000-0010-8000-00AA00389B71}.
+constexpr std::uint8_t kSubFormatTail[12] = {0x00, 0x00, 0x10, 0x00, 0x80, 0x00,
+                                             0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+
+// The tag tests of a format block whose body (`size` bytes) lies inside the buffer.
+HRESULT checkFormat(const std::uint8_t* format, std::uint32_t size, FormatAndAudio& out) {
+    const std::uint16_t tag = read16(format);
+    if (tag == kTagPcm || tag == kTagIeeeFloat) {
+        return kOk;
+    }
+    if (size < 18) {
+        return kFail;
+    }
+    const std::uint16_t extension = read16(format + 16);
+    if (size < std::uint32_t{extension} + 18) {
+        return kFail;
+    }
+    switch (tag) {
+        case kTagAdpcm:
+            return size >= 50 && extension >= 32 ? kOk : kFail;
+        case kTagWmaudio2:
+        case kTagWmaudio3:
+            out.needsWmaTable = true;
+            return kOk;
+        case kTagXma2:
+            if (size < 52 || extension < 34) {
+                return kFail;
+            }
+            out.needsXma2Table = true;
+            return kOk;
+        case kTagExtensible: {
+            if (size < 40 || extension < 22) {
+                return kFail;
+            }
+            if (std::memcmp(format + 28, kSubFormatTail, sizeof(kSubFormatTail)) != 0) {
+                return kNotSupported;
+            }
+            const std::uint32_t subFormat = read32(format + 24);
+            if (subFormat == kTagPcm || subFormat == kTagIeeeFloat) {
+                return kOk;
+            }
+            if (subFormat == kTagWmaudio2 || subFormat == kTagWmaudio3) {
+                out.needsWmaTable = true;
+                return kOk;
+            }
+            return kNotSupported;
+        }
+        default:
+            return kNotSupported;
+    }
+}
+
+}  // namespace
+
+const std::uint8_t* locateChunk(Bytes bytes, std::size_t start, std::uint32_t rangeSize,
+                                std::uint32_t fourcc) noexcept {
+    if (bytes.data() == nullptr || rangeSize <= kHeaderSize) {
+        return nullptr;
+    }
+    const std::uint64_t rangeEnd = std::uint64_t{start} + rangeSize;
+    std::uint64_t at = start;
+    // A header whose 8 bytes end exactly at the range end is not examined.
+    while (at + kHeaderSize < rangeEnd && at + kHeaderSize <= bytes.size()) {
+        const std::uint8_t* header = bytes.data() + at;
+        if (read32(header) == fourcc) {
+            return header;
+        }
+        const std::uint32_t size = read32(header + 4);
+        if (size >= 0xFFFFFFF7u) {
+            return nullptr;
+        }
+        at += kHeaderSize + size;
+        if (at > bytes.size()) {
+            return nullptr;
+        }
+    }
+    return nullptr;
+}
+
+HRESULT parseFormatAndAudio(Bytes bytes, FormatAndAudio& out) noexcept {
+    out.needsWmaTable = false;
+    out.needsXma2Table = false;
+    if (bytes.data() == nullptr) {
+        return kPointer;
+    }
+    if (bytes.size() < 34) {
+        return kFail;
+    }
+    Riff riff;
+    if (const HRESULT header = readWaveOrXwmaHeader(bytes, riff); failed(header)) {
+        return header;
+    }
+
+    const Chunk format = findSubChunk(bytes, riff, kFourccFmt);
+    if (!format || format.size < 16) {
+        return kFail;
+    }
+    if (!format.bodyInside(bytes)) {
+        return kHandleEof;
+    }
+    if (const HRESULT checked = checkFormat(format.body(), format.size, out); failed(checked)) {
+        return checked;
+    }
+
+    const Chunk audio = findSubChunk(bytes, riff, kFourccData);
+    if (!audio || audio.size == 0) {
+        return kInvalidData;
+    }
+    if (!audio.bodyInside(bytes)) {
+        return kHandleEof;
+    }
+    out.waveFormat = format.body();
+    out.audioData = audio.body();
+    out.audioDataBytes = audio.size;
+    return kOk;
+}
+
+HRESULT readLoopRegion(Bytes bytes, std::uint32_t& loopStart, std::uint32_t& loopLength) noexcept {
+    if (bytes.data() == nullptr) {
+        return kPointer;
+    }
+    if (bytes.size() < 12) {
+        return kFail;
+    }
+    loopStart = 0;
+    loopLength = 0;
+    Riff riff;
+    if (const HRESULT found = findRiff(bytes, riff); failed(found)) {
+        return found;
+    }
+    if (riff.formType == kFourccXwma) {
+        return kOk;  // xWMA files never loop
+    }
+    if (riff.formType != kFourccWave) {
+        return kFail;
+    }
+    if (!roomForSubChunk(bytes, riff)) {
+        return kHandleEof;
+    }
+
+    // "wsmp": a header of its own size, then 16-byte records; types 0 and 1 are loops.
+    if (const Chunk wsmp = findSubChunk(bytes, riff, kFourccWsmp)) {
+        if (!wsmp.bodyInside(bytes)) {
+            return kHandleEof;
+        }
+        if (wsmp.size >= 20) {
+            const std::uint8_t* body = wsmp.body();
+            const std::uint32_t headerSize = read32(body);
+            const std::uint32_t count = read32(body + 16);
+            if (count != 0 && std::uint64_t{headerSize} + 16ull * count <= wsmp.size) {
+                for (std::uint32_t i = 0; i < count; ++i) {
+                    const std::uint8_t* record = body + headerSize + 16ull * i;
+                    if (read32(record + 4) < 2) {
+                        loopStart = read32(record + 8);
+                        loopLength = read32(record + 12);
+                        return kOk;
+                    }
+                }
+            }
+        }
+    }
+
+    // "smpl": 36 bytes of header, then 24-byte records; type 0 is a forward loop.
+    const Chunk smpl = findSubChunk(bytes, riff, kFourccSmpl);
+    if (!smpl) {
+        return kOk;
+    }
+    if (!smpl.bodyInside(bytes)) {
+        return kHandleEof;
+    }
+    if (smpl.size < 36) {
+        return kOk;
+    }
+    const std::uint8_t* body = smpl.body();
+    const std::uint32_t count = read32(body + 28);
+    if (count == 0 || 24ull * count + 36 > smpl.size) {
+        return kOk;
+    }
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::uint8_t* record = body + 36 + 24ull * i;
+        if (read32(record + 4) == 0) {
+            const std::uint32_t first = read32(record + 8);
+            const std::uint32_t last = read32(record + 12);
+            loopStart = first;
+            loopLength = last - first + 1;  // wraps, as 32-bit sample counts do
+            return kOk;
+        }
+    }
+    return kOk;
+}
+
+HRESULT readSeekTable(Bytes bytes, std::uint32_t fourcc, const void*& table,
+                      std::uint32_t& entries) noexcept {
+    if (bytes.data() == nullptr) {
+        return kPointer;
+    }
+    if (bytes.size() < 12) {
+        return kFail;
+    }
+    table = nullptr;
+    entries = 0;
+    Riff riff;
+    if (const HRESULT header = readWaveOrXwmaHeader(bytes, riff); failed(header)) {
+        return header;
+    }
+    const Chunk chunk = findSubChunk(bytes, riff, fourcc);
+    if (!chunk) {
+        return kOk;
+    }
+    if (!chunk.bodyInside(bytes)) {
+        return kHandleEof;
+    }
+    if (chunk.size % 4 != 0) {
+        return kFail;
+    }
+    table = chunk.body();
+    entries = chunk.size / 4;
+    return kOk;
+}
+
+}  // namespace chimebox

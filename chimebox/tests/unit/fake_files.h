@@ -1,0 +1,71 @@
+#pragma once
+// A FileSystem serving files from memory, with scripted failures, that checks every opened file
+// is closed exactly once.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "file_system.h"
+
+namespace chimebox::testing {
+
+class FakeFileSystem final : public FileSystem {
+public:
+    std::map<std::u16string, std::vector<std::uint8_t>> files;
+
+    // Scripted failures (Win32 error codes; 0 means "fails without a code").
+    std::optional<std::uint32_t> openError;
+    std::optional<std::uint32_t> sizeError;
+    std::optional<std::uint32_t> readError;
+    std::optional<std::uint64_t> reportedSize;  // a size other than the file's
+    std::optional<std::uint32_t> shortRead;     // deliver only this many bytes
+
+    int opened = 0;
+    int closed = 0;
+
+    ~FakeFileSystem() override { EXPECT_EQ(opened, closed) << "a file was left open"; }
+
+    File openForReading(const char16_t* path) override {
+        const auto found = files.find(path);
+        if (openError || found == files.end()) {
+            error_ = openError.value_or(2);  // ERROR_FILE_NOT_FOUND
+            return nullptr;
+        }
+        ++opened;
+        return &found->second;
+    }
+    bool fileSize(File file, std::uint64_t& size) override {
+        if (sizeError) {
+            error_ = *sizeError;
+            return false;
+        }
+        size = reportedSize.value_or(bytesOf(file).size());
+        return true;
+    }
+    bool read(File file, std::uint8_t* into, std::uint32_t size, std::uint32_t& got) override {
+        if (readError) {
+            error_ = *readError;
+            return false;
+        }
+        const auto& bytes = bytesOf(file);
+        got = std::min<std::uint32_t>({size, static_cast<std::uint32_t>(bytes.size()),
+                                       shortRead.value_or(size)});
+        std::copy_n(bytes.begin(), got, into);
+        return true;
+    }
+    void close(File) override { ++closed; }
+    std::uint32_t lastError() override { return error_; }
+
+private:
+    static const std::vector<std::uint8_t>& bytesOf(File file) {
+        return *static_cast<const std::vector<std::uint8_t>*>(file);
+    }
+    std::uint32_t error_ = 0;
+};
+
+}  // namespace chimebox::testing

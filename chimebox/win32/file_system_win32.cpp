@@ -1,0 +1,42 @@
+// FileSystem over the Win32 file API.
+
+#include <windows.h>
+
+#include "../core/player.h"
+
+namespace chimebox {
+namespace {
+
+class Win32FileSystem final : public FileSystem {
+public:
+    File openForReading(const char16_t* path) override {
+        const HANDLE file = ::CreateFile2(reinterpret_cast<const wchar_t*>(path), GENERIC_READ,
+                                          FILE_SHARE_READ, OPEN_EXISTING, nullptr);
+        return file == INVALID_HANDLE_VALUE ? nullptr : file;
+    }
+    bool fileSize(File file, std::uint64_t& size) override {
+        FILE_STANDARD_INFO info{};
+        if (!::GetFileInformationByHandleEx(file, FileStandardInfo, &info, sizeof(info))) {
+            return false;
+        }
+        size = static_cast<std::uint64_t>(info.EndOfFile.QuadPart);
+        return true;
+    }
+    bool read(File file, std::uint8_t* into, std::uint32_t size, std::uint32_t& got) override {
+        DWORD read = 0;
+        const BOOL ok = ::ReadFile(file, into, size, &read, nullptr);
+        got = read;
+        return ok != FALSE;
+    }
+    void close(File file) override { ::CloseHandle(file); }
+    std::uint32_t lastError() override { return ::GetLastError(); }
+};
+
+}  // namespace
+
+FileSystem& systemFileSystem() {
+    static Win32FileSystem files;
+    return files;
+}
+
+}  // namespace chimebox

@@ -1,0 +1,110 @@
+// AudioPlatform over COM and XAudio2 2.9, loaded at run time from the system directory.
+
+#include <objbase.h>
+#include <windows.h>
+#include <xaudio2.h>
+
+#include "../core/player.h"
+
+namespace chimebox {
+namespace {
+
+static_assert(sizeof(long) == sizeof(HRESULT), "Windows HRESULT is 32 bits");
+
+using VersionedFactory = ::HRESULT(WINAPI*)(IXAudio2**, UINT32, XAUDIO2_PROCESSOR, DWORD);
+using PlainFactory = ::HRESULT(WINAPI*)(IXAudio2**, UINT32, XAUDIO2_PROCESSOR);
+
+IXAudio2* engineOf(void* handle) { return static_cast<IXAudio2*>(handle); }
+IXAudio2Voice* voiceOf(void* handle) { return static_cast<IXAudio2Voice*>(handle); }
+IXAudio2SourceVoice* sourceOf(void* handle) { return static_cast<IXAudio2SourceVoice*>(handle); }
+
+class XAudio2Platform final : public AudioPlatform {
+public:
+    HRESULT joinApartment() override { return ::CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
+    void leaveApartment() override { ::CoUninitialize(); }
+
+    Module loadEngineLibrary() override {
+        return ::LoadLibraryExW(L"xaudio2_9.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
+    EntryPoint findEntryPoint(Module module, const char* name) override {
+        return reinterpret_cast<EntryPoint>(::GetProcAddress(static_cast<HMODULE>(module), name));
+    }
+    std::uint32_t lastError() override { return ::GetLastError(); }
+
+    HRESULT callVersionedFactory(EntryPoint factory, Engine& engine, std::uint32_t flags,
+                                 std::uint32_t processor, std::uint32_t ntddiVersion) override {
+        IXAudio2* created = nullptr;
+        const ::HRESULT result = reinterpret_cast<VersionedFactory>(factory)(
+            &created, flags, static_cast<XAUDIO2_PROCESSOR>(processor), ntddiVersion);
+        engine = created;
+        return result;
+    }
+    HRESULT callFactory(EntryPoint factory, Engine& engine, std::uint32_t flags,
+                        std::uint32_t processor) override {
+        IXAudio2* created = nullptr;
+        const ::HRESULT result = reinterpret_cast<PlainFactory>(factory)(
+            &created, flags, static_cast<XAUDIO2_PROCESSOR>(processor));
+        engine = created;
+        return result;
+    }
+
+    HRESULT createMasteringVoice(Engine engine, Voice& voice,
+                                 const MasteringVoiceArgs& args) override {
+        IXAudio2MasteringVoice* created = nullptr;
+        const ::HRESULT result = engineOf(engine)->CreateMasteringVoice(
+            &created, args.inputChannels, args.inputSampleRate, args.flags, nullptr, nullptr,
+            static_cast<AUDIO_STREAM_CATEGORY>(args.streamCategory));
+        voice = created;
+        return result;
+    }
+    void releaseEngine(Engine engine) override { engineOf(engine)->Release(); }
+    void destroyVoice(Voice voice) override { voiceOf(voice)->DestroyVoice(); }
+
+    HRESULT createSourceVoice(Engine engine, Voice& voice, const SourceVoiceArgs& args) override {
+        IXAudio2SourceVoice* created = nullptr;
+        const ::HRESULT result = engineOf(engine)->CreateSourceVoice(
+            &created, static_cast<const WAVEFORMATEX*>(args.format), args.flags,
+            args.maxFrequencyRatio, nullptr, nullptr, nullptr);
+        voice = created;
+        return result;
+    }
+
+    HRESULT submitSourceBuffer(Voice voice, const AudioBuffer& buffer,
+                               const PacketTable* packets) override {
+        XAUDIO2_BUFFER description{};
+        description.Flags = buffer.flags;
+        description.AudioBytes = buffer.audioBytes;
+        description.pAudioData = buffer.audioData;
+        description.PlayBegin = buffer.playBegin;
+        description.PlayLength = buffer.playLength;
+        description.LoopBegin = buffer.loopBegin;
+        description.LoopLength = buffer.loopLength;
+        description.LoopCount = buffer.loopCount;
+        description.pContext = nullptr;
+        if (packets == nullptr) {
+            return sourceOf(voice)->SubmitSourceBuffer(&description, nullptr);
+        }
+        XAUDIO2_BUFFER_WMA table{};
+        table.pDecodedPacketCumulativeBytes = static_cast<const UINT32*>(packets->cumulativeBytes);
+        table.PacketCount = packets->packetCount;
+        return sourceOf(voice)->SubmitSourceBuffer(&description, &table);
+    }
+    HRESULT start(Voice voice, std::uint32_t flags, std::uint32_t operationSet) override {
+        return sourceOf(voice)->Start(flags, operationSet);
+    }
+    std::uint32_t buffersQueued(Voice voice) override {
+        XAUDIO2_VOICE_STATE state{};
+        sourceOf(voice)->GetState(&state, 0);
+        return state.BuffersQueued;
+    }
+    void sleepMilliseconds(std::uint32_t milliseconds) override { ::Sleep(milliseconds); }
+};
+
+}  // namespace
+
+AudioPlatform& systemAudioPlatform() {
+    static XAudio2Platform platform;
+    return platform;
+}
+
+}  // namespace chimebox
