@@ -16,7 +16,7 @@ struct MasteringVoiceArgs {
     std::uint32_t inputChannels = 0;    // default channel count
     std::uint32_t inputSampleRate = 0;  // default rate
     std::uint32_t flags = 0;
-    std::uint32_t streamCategory = 0;   // AudioCategory_GameEffects is 6
+    std::uint32_t streamCategory = 0;  // AudioCategory_GameEffects is 6
 };
 
 struct SourceVoiceArgs {

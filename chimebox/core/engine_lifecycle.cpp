@@ -11,8 +11,12 @@
 namespace chimebox {
 namespace {
 
-jlong toField(void* handle) { return static_cast<jlong>(reinterpret_cast<std::intptr_t>(handle)); }
-void* fromField(jlong value) { return reinterpret_cast<void*>(static_cast<std::intptr_t>(value)); }
+jlong toField(void* handle) {
+    return static_cast<jlong>(reinterpret_cast<std::intptr_t>(handle));
+}
+void* fromField(jlong value) {
+    return reinterpret_cast<void*>(static_cast<std::intptr_t>(value));
+}
 
 struct EngineRelease {
     AudioPlatform* audio;

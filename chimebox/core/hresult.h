@@ -9,16 +9,18 @@ namespace chimebox {
 using HRESULT = std::int32_t;
 
 inline constexpr HRESULT kOk = 0;
-inline constexpr HRESULT kFail = static_cast<HRESULT>(0x80004005u);         // E_FAIL
-inline constexpr HRESULT kPointer = static_cast<HRESULT>(0x80004003u);      // E_POINTER
-inline constexpr HRESULT kInvalidArg = static_cast<HRESULT>(0x80070057u);   // E_INVALIDARG
-inline constexpr HRESULT kOutOfMemory = static_cast<HRESULT>(0x8007000Eu);  // E_OUTOFMEMORY
-inline constexpr HRESULT kHandleEof = static_cast<HRESULT>(0x80070026u);    // ERROR_HANDLE_EOF
-inline constexpr HRESULT kNotSupported = static_cast<HRESULT>(0x80070032u); // ERROR_NOT_SUPPORTED
-inline constexpr HRESULT kInvalidData = static_cast<HRESULT>(0x8007000Du);  // ERROR_INVALID_DATA
-inline constexpr HRESULT kProcNotFound = static_cast<HRESULT>(0x8007007Fu); // ERROR_PROC_NOT_FOUND
+inline constexpr HRESULT kFail = static_cast<HRESULT>(0x80004005u);          // E_FAIL
+inline constexpr HRESULT kPointer = static_cast<HRESULT>(0x80004003u);       // E_POINTER
+inline constexpr HRESULT kInvalidArg = static_cast<HRESULT>(0x80070057u);    // E_INVALIDARG
+inline constexpr HRESULT kOutOfMemory = static_cast<HRESULT>(0x8007000Eu);   // E_OUTOFMEMORY
+inline constexpr HRESULT kHandleEof = static_cast<HRESULT>(0x80070026u);     // ERROR_HANDLE_EOF
+inline constexpr HRESULT kNotSupported = static_cast<HRESULT>(0x80070032u);  // ERROR_NOT_SUPPORTED
+inline constexpr HRESULT kInvalidData = static_cast<HRESULT>(0x8007000Du);   // ERROR_INVALID_DATA
+inline constexpr HRESULT kProcNotFound = static_cast<HRESULT>(0x8007007Fu);  // ERROR_PROC_NOT_FOUND
 
-[[nodiscard]] constexpr bool failed(HRESULT result) { return result < 0; }
+[[nodiscard]] constexpr bool failed(HRESULT result) {
+    return result < 0;
+}
 
 // The published HRESULT_FROM_WIN32 rule: a code above 0 (taken as signed) becomes
 // 0x8007xxxx with its low 16 bits; 0 and negative values pass unchanged.

@@ -72,8 +72,7 @@ void playFile(JNIEnv* env, jobject self, jstring path, AudioPlatform& audio, Fil
     // Released after the voice: the engine reads the sound straight from these bytes.
     FileBytes bytes;
     WaveFileData data{};
-    const HRESULT loaded =
-        loadWaveFile(files, filePath ? filePath->c_str() : nullptr, bytes, data);
+    const HRESULT loaded = loadWaveFile(files, filePath ? filePath->c_str() : nullptr, bytes, data);
     if (failed(loaded)) {
         throwAudioPlayerException(env, messages::readFailed(loaded, filePath.value_or(u"")));
         return;
@@ -84,7 +83,8 @@ void playFile(JNIEnv* env, jobject self, jstring path, AudioPlatform& audio, Fil
     const auto engineHandle = reinterpret_cast<void*>(static_cast<std::intptr_t>(engine));
     if (const HRESULT result = audio.createSourceVoice(engineHandle, created, args);
         failed(result) || created == nullptr) {
-        throwAudioPlayerException(env, messages::sourceVoiceFailed(failed(result) ? result : kFail));
+        throwAudioPlayerException(env,
+                                  messages::sourceVoiceFailed(failed(result) ? result : kFail));
         return;
     }
     SourceVoice voice(created, VoiceDestroy{&audio});

@@ -62,7 +62,9 @@ HRESULT findRiff(Bytes bytes, Riff& riff) {
     return kOk;
 }
 
-bool roomForSubChunk(Bytes bytes, const Riff& riff) { return riff.offset + 20 <= bytes.size(); }
+bool roomForSubChunk(Bytes bytes, const Riff& riff) {
+    return riff.offset + 20 <= bytes.size();
+}
 
 Chunk findSubChunk(Bytes bytes, const Riff& riff, std::uint32_t fourcc) {
     return findChunk(bytes, riff.offset + 12, riff.size, fourcc);

@@ -21,11 +21,11 @@ namespace chimebox {
 using FileBytes = std::unique_ptr<std::uint8_t[]>;
 
 struct WaveFileData {
-    const void* waveFormat = nullptr;  // body of the first "fmt " chunk (a WAVEFORMATEX)
+    const void* waveFormat = nullptr;         // body of the first "fmt " chunk (a WAVEFORMATEX)
     const std::uint8_t* audioData = nullptr;  // body of the first "data" chunk
     std::uint32_t audioDataBytes = 0;
-    std::uint32_t loopStart = 0;   // samples
-    std::uint32_t loopLength = 0;  // samples; 0 means no loop
+    std::uint32_t loopStart = 0;      // samples
+    std::uint32_t loopLength = 0;     // samples; 0 means no loop
     const void* seekTable = nullptr;  // 32-bit cumulative decoded bytes per packet, or null
     std::uint32_t seekTableEntries = 0;
 };

@@ -14,9 +14,15 @@ static_assert(sizeof(long) == sizeof(HRESULT), "Windows HRESULT is 32 bits");
 using VersionedFactory = ::HRESULT(WINAPI*)(IXAudio2**, UINT32, XAUDIO2_PROCESSOR, DWORD);
 using PlainFactory = ::HRESULT(WINAPI*)(IXAudio2**, UINT32, XAUDIO2_PROCESSOR);
 
-IXAudio2* engineOf(void* handle) { return static_cast<IXAudio2*>(handle); }
-IXAudio2Voice* voiceOf(void* handle) { return static_cast<IXAudio2Voice*>(handle); }
-IXAudio2SourceVoice* sourceOf(void* handle) { return static_cast<IXAudio2SourceVoice*>(handle); }
+IXAudio2* engineOf(void* handle) {
+    return static_cast<IXAudio2*>(handle);
+}
+IXAudio2Voice* voiceOf(void* handle) {
+    return static_cast<IXAudio2Voice*>(handle);
+}
+IXAudio2SourceVoice* sourceOf(void* handle) {
+    return static_cast<IXAudio2SourceVoice*>(handle);
+}
 
 class XAudio2Platform final : public AudioPlatform {
 public:

@@ -81,7 +81,9 @@ namespace {
 
 using State = FakeJvm::State;
 
-Node* node(jobject handle) { return reinterpret_cast<Node*>(handle); }
+Node* node(jobject handle) {
+    return reinterpret_cast<Node*>(handle);
+}
 
 [[noreturn]] void fail(const char* what) {
     std::fprintf(stderr, "FakeJvm: %s\n", what);
@@ -91,8 +93,9 @@ Node* node(jobject handle) { return reinterpret_cast<Node*>(handle); }
 
 template <std::size_t Slot>
 void JNICALL unexpected() {
-    std::fprintf(stderr, "FakeJvm: the native called JNI function table slot %zu, which this "
-                         "stand-in does not offer\n",
+    std::fprintf(stderr,
+                 "FakeJvm: the native called JNI function table slot %zu, which this "
+                 "stand-in does not offer\n",
                  Slot);
     std::fflush(stderr);
     std::abort();
@@ -145,9 +148,8 @@ jfieldID JNICALL getFieldId(JNIEnv* env, jclass type, const char* name, const ch
     if (type == nullptr) {
         fail("GetFieldID on a null class");
     }
-    const FieldKey* key = std::strcmp(signature, "J") == 0
-                              ? State::lookup(s.fieldKeys, node(type), name)
-                              : nullptr;
+    const FieldKey* key =
+        std::strcmp(signature, "J") == 0 ? State::lookup(s.fieldKeys, node(type), name) : nullptr;
     if (key == nullptr) {
         s.raise("java/lang/NoSuchFieldError", name);
         return nullptr;
@@ -237,12 +239,15 @@ FakeJvm::FakeJvm() : state_(std::make_unique<State>()) {
 
 FakeJvm::~FakeJvm() = default;
 
-JNIEnv* FakeJvm::env() { return &state_->env; }
+JNIEnv* FakeJvm::env() {
+    return &state_->env;
+}
 
 jclass FakeJvm::defineClass(const std::string& name, const std::vector<std::string>& longFields,
                             jclass superclass) {
     const std::lock_guard guard(state_->lock);
-    Node& type = state_->nodes.emplace_back(Node{Kind::type, name, longFields, nullptr, nullptr, {}, {}});
+    Node& type =
+        state_->nodes.emplace_back(Node{Kind::type, name, longFields, nullptr, nullptr, {}, {}});
     type.superclass = node(superclass);
     return reinterpret_cast<jclass>(&type);
 }

@@ -37,7 +37,7 @@ public:
     MasteringVoiceArgs masteringArgs;
     SourceVoiceArgs sourceArgs;
     AudioBuffer buffer;
-    std::optional<PacketTable> packets;  // pointers inside are dangling after play returns
+    std::optional<PacketTable> packets;        // pointers inside are dangling after play returns
     std::vector<std::uint32_t> packetEntries;  // the table's values, copied at submission
 
     ~FakeAudioPlatform() override {

@@ -53,8 +53,8 @@ public:
             return false;
         }
         const auto& bytes = bytesOf(file);
-        got = std::min<std::uint32_t>({size, static_cast<std::uint32_t>(bytes.size()),
-                                       shortRead.value_or(size)});
+        got = std::min<std::uint32_t>(
+            {size, static_cast<std::uint32_t>(bytes.size()), shortRead.value_or(size)});
         std::copy_n(bytes.begin(), got, into);
         return true;
     }

@@ -30,13 +30,15 @@ class PlayerTest : public ::testing::Test {
 protected:
     PlayerTest() {
         jvm.defineClass(kExceptionClass, {});
-        playerClass = jvm.defineClass("org/halvex/xaudio/WavPlayer", {kEngineField, kMasteringVoiceField});
+        playerClass =
+            jvm.defineClass("org/halvex/xaudio/WavPlayer", {kEngineField, kMasteringVoiceField});
         player = jvm.newObject(playerClass);
     }
 
     ~PlayerTest() override {
         // Whatever a test left in the object is given back, so the fake can check its books.
-        if (jvm.longField(player, kEngineField) != 0 || jvm.longField(player, kMasteringVoiceField) != 0) {
+        if (jvm.longField(player, kEngineField) != 0 ||
+            jvm.longField(player, kMasteringVoiceField) != 0) {
             releasePlayer(jvm.env(), player, audio);
         }
         EXPECT_EQ(jvm.pinnedStrings(), 0u);
@@ -44,7 +46,9 @@ protected:
 
     void initialize() { initializePlayer(jvm.env(), player, audio, cache); }
     void release() { releasePlayer(jvm.env(), player, audio); }
-    void play(const std::u16string& path) { playFile(jvm.env(), player, jvm.newString(path), audio, files); }
+    void play(const std::u16string& path) {
+        playFile(jvm.env(), player, jvm.newString(path), audio, files);
+    }
 
     std::optional<std::string> thrown() {
         const auto exception = jvm.takeException();
@@ -61,7 +65,8 @@ protected:
     // Playback tests start from a ready object without going through initialize.
     void makeReady() {
         jvm.setLongField(player, kEngineField, reinterpret_cast<std::intptr_t>(audio.makeEngine()));
-        jvm.setLongField(player, kMasteringVoiceField, reinterpret_cast<std::intptr_t>(audio.makeVoice()));
+        jvm.setLongField(player, kMasteringVoiceField,
+                         reinterpret_cast<std::intptr_t>(audio.makeVoice()));
     }
 
     testkit::FakeJvm jvm;
@@ -106,8 +111,10 @@ TEST_P(Initialize, StoresBothHandlesOrUndoesItself) {
     }
 }
 
-const Calls kLoadVersioned{"CoInitializeEx", "LoadLibrary", "GetProcAddress XAudio2CreateWithVersionInfo"};
-const Calls kLoadPlain{"CoInitializeEx", "LoadLibrary", "GetProcAddress XAudio2CreateWithVersionInfo",
+const Calls kLoadVersioned{"CoInitializeEx", "LoadLibrary",
+                           "GetProcAddress XAudio2CreateWithVersionInfo"};
+const Calls kLoadPlain{"CoInitializeEx", "LoadLibrary",
+                       "GetProcAddress XAudio2CreateWithVersionInfo",
                        "GetProcAddress XAudio2Create"};
 
 Calls plus(Calls calls, std::initializer_list<std::string> more) {
@@ -119,26 +126,42 @@ INSTANTIATE_TEST_SUITE_P(
     Table, Initialize,
     ::testing::Values(
         InitializeCase{"VersionedFactory", [](FakeAudioPlatform&) {}, std::nullopt,
-                       plus(kLoadVersioned, {"XAudio2CreateWithVersionInfo 0 1 167772170", "CreateMasteringVoice"})},
-        InitializeCase{"PlainFactoryWhenVersionedMissing", [](FakeAudioPlatform& a) { a.exportsVersioned = false; },
-                       std::nullopt, plus(kLoadPlain, {"XAudio2Create 0 1", "CreateMasteringVoice"})},
-        InitializeCase{"ApartmentOfAnotherMode", [](FakeAudioPlatform& a) { a.apartmentResult = kChangedMode; },
+                       plus(kLoadVersioned, {"XAudio2CreateWithVersionInfo 0 1 167772170",
+                                             "CreateMasteringVoice"})},
+        InitializeCase{"PlainFactoryWhenVersionedMissing",
+                       [](FakeAudioPlatform& a) { a.exportsVersioned = false; }, std::nullopt,
+                       plus(kLoadPlain, {"XAudio2Create 0 1", "CreateMasteringVoice"})},
+        InitializeCase{"ApartmentOfAnotherMode",
+                       [](FakeAudioPlatform& a) { a.apartmentResult = kChangedMode; },
                        "Failed to init COM: -0X7FFEFEFA", Calls{"CoInitializeEx"}},
-        InitializeCase{"AlreadyInApartmentIsSuccess", [](FakeAudioPlatform& a) { a.apartmentResult = 1; },
-                       std::nullopt, plus(kLoadVersioned, {"XAudio2CreateWithVersionInfo 0 1 167772170", "CreateMasteringVoice"})},
+        InitializeCase{"AlreadyInApartmentIsSuccess",
+                       [](FakeAudioPlatform& a) { a.apartmentResult = 1; }, std::nullopt,
+                       plus(kLoadVersioned, {"XAudio2CreateWithVersionInfo 0 1 167772170",
+                                             "CreateMasteringVoice"})},
         InitializeCase{"LibraryMissing", [](FakeAudioPlatform& a) { a.libraryLoads = false; },
-                       "Failed to init XAudio2 engine: -0X7FF8FF82", Calls{"CoInitializeEx", "LoadLibrary", "CoUninitialize"}},
-        InitializeCase{"LibraryFailsWithoutErrorCode", [](FakeAudioPlatform& a) { a.libraryLoads = false; a.loadError = 0; },
-                       "Failed to init XAudio2 engine: -0X7FFFBFFB", Calls{"CoInitializeEx", "LoadLibrary", "CoUninitialize"}},
-        InitializeCase{"NoEntryPoint", [](FakeAudioPlatform& a) { a.exportsVersioned = a.exportsPlain = false; },
-                       "Failed to init XAudio2 engine: -0X7FF8FF81", plus(kLoadPlain, {"CoUninitialize"})},
-        InitializeCase{"FactoryFails", [](FakeAudioPlatform& a) { a.factoryResult = kOutOfMemory; },
-                       "Failed to init XAudio2 engine: -0X7FF8FFF2",
-                       plus(kLoadVersioned, {"XAudio2CreateWithVersionInfo 0 1 167772170", "CoUninitialize"})},
-        InitializeCase{"MasteringVoiceFails", [](FakeAudioPlatform& a) { a.masteringResult = static_cast<HRESULT>(0x88890008u); },
-                       "Failed creating mastering voice: -0X7776FFF8",
-                       plus(kLoadVersioned, {"XAudio2CreateWithVersionInfo 0 1 167772170", "CreateMasteringVoice",
-                                             "Release", "CoUninitialize"})}),
+                       "Failed to init XAudio2 engine: -0X7FF8FF82",
+                       Calls{"CoInitializeEx", "LoadLibrary", "CoUninitialize"}},
+        InitializeCase{"LibraryFailsWithoutErrorCode",
+                       [](FakeAudioPlatform& a) {
+                           a.libraryLoads = false;
+                           a.loadError = 0;
+                       },
+                       "Failed to init XAudio2 engine: -0X7FFFBFFB",
+                       Calls{"CoInitializeEx", "LoadLibrary", "CoUninitialize"}},
+        InitializeCase{"NoEntryPoint",
+                       [](FakeAudioPlatform& a) { a.exportsVersioned = a.exportsPlain = false; },
+                       "Failed to init XAudio2 engine: -0X7FF8FF81",
+                       plus(kLoadPlain, {"CoUninitialize"})},
+        InitializeCase{
+            "FactoryFails", [](FakeAudioPlatform& a) { a.factoryResult = kOutOfMemory; },
+            "Failed to init XAudio2 engine: -0X7FF8FFF2",
+            plus(kLoadVersioned, {"XAudio2CreateWithVersionInfo 0 1 167772170", "CoUninitialize"})},
+        InitializeCase{
+            "MasteringVoiceFails",
+            [](FakeAudioPlatform& a) { a.masteringResult = static_cast<HRESULT>(0x88890008u); },
+            "Failed creating mastering voice: -0X7776FFF8",
+            plus(kLoadVersioned, {"XAudio2CreateWithVersionInfo 0 1 167772170",
+                                  "CreateMasteringVoice", "Release", "CoUninitialize"})}),
     testkit::CaseName{});
 
 TEST_F(PlayerTest, LibraryIsLoadedOncePerProcess) {
@@ -233,14 +256,18 @@ TEST_F(PlayerTest, ReleaseOfAnEmptyObjectOnlyLeavesTheApartment) {
 
 // ---- play -------------------------------------------------------------------------------
 
-const Bytes kPcm = riff("WAVE", cat({chunk("fmt ", formatBase(1, 2, 44100, 16)), chunk("data", zeros(400))}));
-const Bytes kLooped = riff("WAVE", cat({chunk("fmt ", formatBase(1, 2, 44100, 16)), chunk("data", zeros(400)),
-                                         chunk("smpl", smplBody({{0, 20, 69}}))}));
-const Bytes kXwma = riff("XWMA", cat({chunk("fmt ", formatEx(0x0161, 2, 44100, 16, {}, 4)), chunk("data", zeros(64)),
-                                       chunk("dpds", cat({le32(4096), le32(8192)}))}));
+const Bytes kPcm =
+    riff("WAVE", cat({chunk("fmt ", formatBase(1, 2, 44100, 16)), chunk("data", zeros(400))}));
+const Bytes kLooped =
+    riff("WAVE", cat({chunk("fmt ", formatBase(1, 2, 44100, 16)), chunk("data", zeros(400)),
+                      chunk("smpl", smplBody({{0, 20, 69}}))}));
+const Bytes kXwma =
+    riff("XWMA", cat({chunk("fmt ", formatEx(0x0161, 2, 44100, 16, {}, 4)),
+                      chunk("data", zeros(64)), chunk("dpds", cat({le32(4096), le32(8192)}))}));
 
-const Calls kPlayed{"CreateSourceVoice", "SubmitSourceBuffer", "Start 0 0", "GetState", "Sleep 10", "GetState",
-                    "Sleep 10", "GetState", "Sleep 10", "DestroyVoice"};
+const Calls kPlayed{"CreateSourceVoice", "SubmitSourceBuffer", "Start 0 0", "GetState",
+                    "Sleep 10",          "GetState",           "Sleep 10",  "GetState",
+                    "Sleep 10",          "DestroyVoice"};
 
 struct PlayCase {
     const char* name;
@@ -270,18 +297,24 @@ TEST_P(Play, RunsTheStagesInOrderAndCleansUp) {
 INSTANTIATE_TEST_SUITE_P(
     Table, Play,
     ::testing::Values(
-        PlayCase{"PlaysUntilNoBufferIsQueued", [](FakeAudioPlatform&) {}, kPcm, std::nullopt, kPlayed},
-        PlayCase{"ShortSoundStillPollsAndSleepsOnce", [](FakeAudioPlatform& a) { a.pollsWhileQueued = 0; }, kPcm,
-                 std::nullopt, Calls{"CreateSourceVoice", "SubmitSourceBuffer", "Start 0 0", "GetState", "Sleep 10", "DestroyVoice"}},
-        PlayCase{"UnreadableFile", [](FakeAudioPlatform&) {}, zeros(10), "Failed reading WAV file: -0X7FFFBFFB (C:\\s\\a.wav)", Calls{}},
-        PlayCase{"SourceVoiceFails", [](FakeAudioPlatform& a) { a.sourceResult = kInvalidArg; }, kPcm,
-                 "Error -0X7FF8FFA9 creating source voice", Calls{"CreateSourceVoice"}},
+        PlayCase{"PlaysUntilNoBufferIsQueued", [](FakeAudioPlatform&) {}, kPcm, std::nullopt,
+                 kPlayed},
+        PlayCase{"ShortSoundStillPollsAndSleepsOnce",
+                 [](FakeAudioPlatform& a) { a.pollsWhileQueued = 0; }, kPcm, std::nullopt,
+                 Calls{"CreateSourceVoice", "SubmitSourceBuffer", "Start 0 0", "GetState",
+                       "Sleep 10", "DestroyVoice"}},
+        PlayCase{"UnreadableFile", [](FakeAudioPlatform&) {}, zeros(10),
+                 "Failed reading WAV file: -0X7FFFBFFB (C:\\s\\a.wav)", Calls{}},
+        PlayCase{"SourceVoiceFails", [](FakeAudioPlatform& a) { a.sourceResult = kInvalidArg; },
+                 kPcm, "Error -0X7FF8FFA9 creating source voice", Calls{"CreateSourceVoice"}},
         PlayCase{"SubmitFails", [](FakeAudioPlatform& a) { a.submitResult = kFail; }, kPcm,
-                 "Error -0X7FFFBFFB submitting source buffer", Calls{"CreateSourceVoice", "SubmitSourceBuffer", "DestroyVoice"}},
-        PlayCase{"SubmitWithPacketsFails", [](FakeAudioPlatform& a) { a.submitResult = kFail; }, kXwma,
-                 "Error -0X7FFFBFFB submitting source buffer (xWMA)",
+                 "Error -0X7FFFBFFB submitting source buffer",
+                 Calls{"CreateSourceVoice", "SubmitSourceBuffer", "DestroyVoice"}},
+        PlayCase{"SubmitWithPacketsFails", [](FakeAudioPlatform& a) { a.submitResult = kFail; },
+                 kXwma, "Error -0X7FFFBFFB submitting source buffer (xWMA)",
                  Calls{"CreateSourceVoice", "SubmitSourceBuffer+packets", "DestroyVoice"}},
-        PlayCase{"StartFailsQuietly", [](FakeAudioPlatform& a) { a.startResult = kFail; }, kPcm, std::nullopt,
+        PlayCase{"StartFailsQuietly", [](FakeAudioPlatform& a) { a.startResult = kFail; }, kPcm,
+                 std::nullopt,
                  Calls{"CreateSourceVoice", "SubmitSourceBuffer", "Start 0 0", "DestroyVoice"}}),
     testkit::CaseName{});
 
@@ -348,9 +381,11 @@ TEST_P(PlayNotReady, NamesTheMissingHandleAndLeavesTheFileAlone) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, PlayNotReady,
-    ::testing::Values(NotReadyCase{"NeitherHandle", false, false, "Failed to play, xAudioRef not initialized"},
-                      NotReadyCase{"OnlyTheVoice", false, true, "Failed to play, xAudioRef not initialized"},
-                      NotReadyCase{"OnlyTheEngine", true, false, "Failed to play, xAudioMasteringVoiceRef not initialized"}),
+    ::testing::Values(
+        NotReadyCase{"NeitherHandle", false, false, "Failed to play, xAudioRef not initialized"},
+        NotReadyCase{"OnlyTheVoice", false, true, "Failed to play, xAudioRef not initialized"},
+        NotReadyCase{"OnlyTheEngine", true, false,
+                     "Failed to play, xAudioMasteringVoiceRef not initialized"}),
     testkit::CaseName{});
 
 struct PathCase {
@@ -369,12 +404,14 @@ TEST_P(PlayPath, MissingFileMessageCarriesThePath) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, PlayPath,
-    ::testing::Values(
-        PathCase{"Plain", u"C:\\x\\missing.wav", "Failed reading WAV file: -0X7FF8FFFE (C:\\x\\missing.wav)"},
-        PathCase{"EmbeddedNulEndsThePath", std::u16string(u"a.wav\0tail", 10), "Failed reading WAV file: -0X7FF8FFFE (a.wav)"},
-        PathCase{"OutsideBasicPlaneAsTwoSequences", u"\U0001F3B5.wav",
-                 "Failed reading WAV file: -0X7FF8FFFE (\xed\xa0\xbc\xed\xbe\xb5.wav)"},
-        PathCase{"Empty", u"", "Failed reading WAV file: -0X7FF8FFFE ()"}),
+    ::testing::Values(PathCase{"Plain", u"C:\\x\\missing.wav",
+                               "Failed reading WAV file: -0X7FF8FFFE (C:\\x\\missing.wav)"},
+                      PathCase{"EmbeddedNulEndsThePath", std::u16string(u"a.wav\0tail", 10),
+                               "Failed reading WAV file: -0X7FF8FFFE (a.wav)"},
+                      PathCase{
+                          "OutsideBasicPlaneAsTwoSequences", u"\U0001F3B5.wav",
+                          "Failed reading WAV file: -0X7FF8FFFE (\xed\xa0\xbc\xed\xbe\xb5.wav)"},
+                      PathCase{"Empty", u"", "Failed reading WAV file: -0X7FF8FFFE ()"}),
     testkit::CaseName{});
 
 TEST_F(PlayerTest, EmbeddedNulStillFindsTheFileBeforeIt) {

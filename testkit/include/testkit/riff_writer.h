@@ -28,9 +28,13 @@ inline Bytes cat(std::initializer_list<Bytes> parts) {
     return out;
 }
 
-inline Bytes fourcc(std::string_view code) { return Bytes(code.begin(), code.begin() + 4); }
+inline Bytes fourcc(std::string_view code) {
+    return Bytes(code.begin(), code.begin() + 4);
+}
 
-inline Bytes zeros(std::size_t count) { return Bytes(count, 0); }
+inline Bytes zeros(std::size_t count) {
+    return Bytes(count, 0);
+}
 
 // A chunk whose size field says `size`, whatever the body really holds.
 inline Bytes chunkWithSize(std::string_view code, std::uint32_t size, const Bytes& body) {
@@ -51,7 +55,8 @@ inline Bytes formatBase(std::uint16_t tag, std::uint16_t channels, std::uint32_t
                         std::uint16_t bits, std::uint16_t blockAlign = 0) {
     const std::uint16_t align =
         blockAlign != 0 ? blockAlign : static_cast<std::uint16_t>(channels * bits / 8);
-    return cat({le16(tag), le16(channels), le32(rate), le32(rate * align), le16(align), le16(bits)});
+    return cat(
+        {le16(tag), le16(channels), le32(rate), le32(rate * align), le16(align), le16(bits)});
 }
 
 // A format block with cbSize and its extension bytes.
@@ -77,8 +82,8 @@ struct SamplerLoop {
 inline Bytes smplBody(std::initializer_list<SamplerLoop> loops) {
     Bytes body = cat({zeros(28), le32(static_cast<std::uint32_t>(loops.size())), le32(0)});
     for (const SamplerLoop& loop : loops) {
-        body = cat({body, le32(0), le32(loop.type), le32(loop.first), le32(loop.last), le32(0),
-                    le32(0)});
+        body = cat(
+            {body, le32(0), le32(loop.type), le32(loop.first), le32(loop.last), le32(0), le32(0)});
     }
     return body;
 }
