@@ -62,8 +62,8 @@ TEST_P(ChimeboxPlays, ReturnsAfterTheSoundAndTheSinkHeardIt) {
     EXPECT_LE(took, c.seconds + 2.0);
     const SinkReport sink = readSoundSink();
     ASSERT_TRUE(sink.found) << "nothing reached the sound sink";
-    EXPECT_NEAR(sink.audibleSeconds, c.seconds, 0.1) << sink.rate << " Hz, " << sink.channels
-                                                       << " channels, " << sink.bits << " bits";
+    EXPECT_NEAR(sink.audibleSeconds, c.seconds, 0.1)
+        << sink.rate << " Hz, " << sink.channels << " channels, " << sink.bits << " bits";
 }
 
 const wave::Tone kOneSecond{22050, 1, 1.0, 440.0};
@@ -80,6 +80,78 @@ INSTANTIATE_TEST_SUITE_P(
                       // Frames 11025..22049 (the second half) are heard twice.
                       SoundCase{"LoopedPcm", wave::loopedPcm16(kOneSecond, 11025, 22049), 1.5}),
     testkit::CaseName{});
+
+TEST(ChimeboxMessages, PlayBeforeInitializeNamesTheEngineField) {
+    JavaSide java;
+    java.play(L"C:\\does\\not\\matter.wav");
+    EXPECT_EQ(java.thrown(), "Failed to play, xAudioRef not initialized");
+}
+
+TEST(ChimeboxMessages, MissingFileGivesItsCodeAndPath) {
+    JavaSide java;
+    java.initialize();
+    java.play(L"C:\\no such folder\\caf\u00e9.wav");
+    EXPECT_EQ(java.thrown(),
+              "Failed reading WAV file: -0X7FF8FFFD (C:\\no such folder\\caf\xc3\xa9.wav)");
+    java.play(L"C:\\missing.wav");
+    EXPECT_EQ(java.thrown(), "Failed reading WAV file: -0X7FF8FFFE (C:\\missing.wav)");
+    java.release();
+}
+
+TEST(ChimeboxMessages, MalformedFileGivesTheReaderCode) {
+    TempSoundFile file(
+        testkit::riff::riff("WAVE", testkit::riff::chunk("data", testkit::riff::zeros(40))));
+    JavaSide java;
+    java.initialize();
+    java.play(file.path());
+    const std::string path = file.path().string();
+    EXPECT_EQ(java.thrown(), "Failed reading WAV file: -0X7FFFBFFB (" + path + ")");
+    java.release();
+}
+
+TEST(ChimeboxMessages, ClassWithoutEngineFieldStillStoresTheVoice) {
+    JavaSide java;
+    java.player = java.jvm.newObject(java.jvm.defineClass("Partial", {"xAudioMasteringVoiceRef"}));
+    java.initialize();
+    EXPECT_EQ(java.thrown(), "Cannot find long JNI field: xAudioRef");
+    EXPECT_NE(java.field("xAudioMasteringVoiceRef"), 0);
+    java.release();
+    EXPECT_EQ(java.thrown(), "Cannot find long JNI field: xAudioRef");
+    EXPECT_EQ(java.field("xAudioMasteringVoiceRef"), 0);
+}
+
+TEST(ChimeboxMessages, SingleThreadedApartmentRefusesTheEngine) {
+    JavaSide java;
+    std::optional<std::string> message;
+    std::thread caller([&] {
+        ASSERT_GE(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), 0);
+        java.initialize();
+        message = java.thrown();
+        ::CoUninitialize();
+    });
+    caller.join();
+    EXPECT_EQ(message, "Failed to init COM: -0X7FFEFEFA");
+    EXPECT_EQ(java.field("xAudioRef"), 0);
+    EXPECT_EQ(java.field("xAudioMasteringVoiceRef"), 0);
+}
+
+TEST(ChimeboxPlayback, TwoThreadsPlayOnOneObjectAtOnce) {
+    TempSoundFile first(wave::pcm({22050, 1, 0.5, 440.0}, 16));
+    TempSoundFile second(wave::pcm({22050, 1, 0.5, 660.0}, 16));
+    JavaSide java;
+    java.initialize();
+    ASSERT_EQ(java.thrown(), std::nullopt);
+    std::optional<std::string> otherMessage;
+    std::thread other([&] {
+        java.play(second.path());
+        otherMessage = java.thrown();
+    });
+    java.play(first.path());
+    other.join();
+    EXPECT_EQ(java.thrown(), std::nullopt);
+    EXPECT_EQ(otherMessage, std::nullopt);
+    java.release();
+}
 
 }  // namespace
 }  // namespace chimebox::wine

@@ -26,7 +26,8 @@ std::filesystem::path sinkPath() {
 }
 
 std::uint32_t le32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-    return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) | (std::uint32_t{bytes[at + 3]} << 24);
+    return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) |
+           (std::uint32_t{bytes[at + 3]} << 24);
 }
 
 }  // namespace
@@ -51,7 +52,8 @@ const Natives& natives() {
 
 JavaSide::JavaSide() {
     jvm.defineClass("org/halvex/xaudio/AudioPlayerException", {});
-    playerClass = jvm.defineClass("org/halvex/xaudio/WavPlayer", {"xAudioRef", "xAudioMasteringVoiceRef"});
+    playerClass =
+        jvm.defineClass("org/halvex/xaudio/WavPlayer", {"xAudioRef", "xAudioMasteringVoiceRef"});
     player = jvm.newObject(playerClass);
 }
 
@@ -77,7 +79,8 @@ TempSoundFile::TempSoundFile(const testkit::riff::Bytes& bytes, const wchar_t* s
             (L"chimebox-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
              std::to_wstring(++counter) + suffix);
     std::ofstream out(path_, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 TempSoundFile::~TempSoundFile() {
