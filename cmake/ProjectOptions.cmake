@@ -1,6 +1,7 @@
 # Settings every target of ours shares: warnings are errors, and on the host build the address
 # and undefined-behaviour sanitizers are on.
 option(PROJECT_SANITIZE "Build the host targets with ASan and UBSan" OFF)
+option(PROJECT_FUZZ "Build only the fuzz targets (clang, libFuzzer, ASan + UBSan)" OFF)
 
 add_library(project_options INTERFACE)
 target_compile_options(project_options INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
@@ -11,7 +12,12 @@ if(WIN32)
                                                        _UNICODE _WIN32_WINNT=0x0A00)
 endif()
 
-if(PROJECT_SANITIZE)
+if(PROJECT_FUZZ)
+  set(fuzz_flags -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
+                 -fno-omit-frame-pointer)
+  target_compile_options(project_options INTERFACE ${fuzz_flags})
+  target_link_options(project_options INTERFACE -fsanitize=address,undefined)
+elseif(PROJECT_SANITIZE)
   set(sanitize_flags -fsanitize=address,undefined -fno-sanitize-recover=all
                      -fno-omit-frame-pointer)
   target_compile_options(project_options INTERFACE ${sanitize_flags})
