@@ -1,0 +1,39 @@
+#pragma once
+// captureScreen: a rectangle of one monitor, as a PNG file in the temporary directory.
+//
+// The returned path belongs to the library and stays valid until the next capture that reaches
+// the file stage; a failure returns the static empty string. Captures are meant to be made one
+// at a time (no lock).
+
+#include <cstdint>
+#include <memory>
+
+#include "capture_platform.h"
+#include "screen_info.h"
+
+namespace frametake {
+
+inline constexpr char kNoCapture[] = "";
+inline constexpr char kTempFilePrefix[] = "screenshot";
+
+class ScreenCapture {
+public:
+    // The rectangle (x, y, width, height) is relative to the top-left corner of `screen`
+    // (boundsX, boundsY). A null screen, a width or height of 0 or less, or an origin outside
+    // the 32-bit range fails before anything is created.
+    [[nodiscard]] const char* capture(CapturePlatform& platform, const ScreenInfo* screen,
+                                      std::int32_t x, std::int32_t y, std::int32_t width,
+                                      std::int32_t height);
+
+    // The last successful capture's path, or null.
+    [[nodiscard]] const char* lastCapturePath() const { return lastCapturePath_.get(); }
+
+private:
+    std::unique_ptr<char[]> lastCapturePath_;
+};
+
+// The PNG writer every platform uses: LodePNG's encoder with its default settings.
+[[nodiscard]] unsigned writePngFile(const char* name, const std::uint8_t* rgb, std::int32_t width,
+                                    std::int32_t height);
+
+}  // namespace frametake

@@ -1,0 +1,145 @@
+#pragma once
+// A scripted CapturePlatform: a screen of generated pixels, failures at any step, a log of the
+// calls, and checks that every object it gave out is released exactly once.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "capture_platform.h"
+
+namespace frametake::testing {
+
+class FakeCapturePlatform final : public CapturePlatform {
+public:
+    // The script: which step fails.
+    bool screenFails = false;
+    bool memoryFails = false;
+    bool bitmapFails = false;
+    bool copyFails = false;
+    bool readFails = false;
+    std::optional<std::uint32_t> directoryLength;  // instead of the real length
+    bool uniqueFileFails = false;
+    unsigned pngResult = 0;
+    std::string directory = "/tmp/frametake-fake/";
+    // The screen's pixel at (x, y) as red, green, blue.
+    std::function<std::uint32_t(std::int32_t, std::int32_t)> pixel = [](std::int32_t x, std::int32_t y) {
+        return static_cast<std::uint32_t>((x * 7 + y * 13) & 0xFFFFFF);
+    };
+
+    // What was seen.
+    std::vector<std::string> calls;
+    std::int32_t sourceX = 0;
+    std::int32_t sourceY = 0;
+    std::vector<std::uint8_t> pngPixels;  // what reached the PNG writer
+    std::string pngName;
+
+    ~FakeCapturePlatform() override { EXPECT_TRUE(live_.empty()) << "a GDI object was not released"; }
+
+    Context screenContext() override { return give("GetDC", screenFails); }
+    void releaseScreenContext(Context screen) override { take("ReleaseDC", screen); }
+    Context createMemoryContext(Context screen) override {
+        expectLive(screen);
+        return give("CreateCompatibleDC", memoryFails);
+    }
+    void deleteContext(Context memory) override { take("DeleteDC", memory); }
+    Bitmap createBitmap(Context screen, std::int32_t width, std::int32_t height) override {
+        expectLive(screen);
+        width_ = width;
+        height_ = height;
+        return give("CreateCompatibleBitmap", bitmapFails);
+    }
+    void deleteBitmap(Bitmap bitmap) override { take("DeleteObject", bitmap); }
+    Object select(Context memory, Object object) override {
+        expectLive(memory);
+        calls.push_back(object == &original_ ? "SelectObject(original)" : "SelectObject(bitmap)");
+        return &original_;
+    }
+    bool copyFromScreen(Context memory, std::int32_t, std::int32_t, Context screen, std::int32_t x,
+                        std::int32_t y) override {
+        expectLive(memory);
+        expectLive(screen);
+        calls.push_back("BitBlt");
+        sourceX = x;
+        sourceY = y;
+        return !copyFails;
+    }
+    std::int32_t readPixels(Context memory, Bitmap bitmap, std::int32_t width, std::int32_t height,
+                            std::uint8_t* dib) override {
+        expectLive(memory);
+        expectLive(bitmap);
+        calls.push_back("GetDIBits");
+        if (readFails) {
+            return 0;
+        }
+        const std::size_t stride = static_cast<std::size_t>(4 * ((24 * width + 31) / 32));
+        for (std::int32_t y = 0; y < height; ++y) {
+            std::uint8_t* row = dib + stride * static_cast<std::size_t>(y);
+            for (std::int32_t x = 0; x < width; ++x) {
+                const std::uint32_t rgb = pixel(sourceX + x, sourceY + y);
+                row[3 * x + 0] = static_cast<std::uint8_t>(rgb);        // blue
+                row[3 * x + 1] = static_cast<std::uint8_t>(rgb >> 8);   // green
+                row[3 * x + 2] = static_cast<std::uint8_t>(rgb >> 16);  // red
+            }
+            std::memset(row + 3 * width, 0xEE, stride - 3 * static_cast<std::size_t>(width));
+        }
+        return height;
+    }
+
+    std::uint32_t temporaryDirectory(char* buffer, std::uint32_t size) override {
+        calls.push_back("GetTempPath");
+        std::snprintf(buffer, size, "%s", directory.c_str());
+        return directoryLength.value_or(static_cast<std::uint32_t>(directory.size()));
+    }
+    std::uint32_t createUniqueFile(const char* dir, const char* prefix, char* name) override {
+        calls.push_back("GetTempFileName");
+        EXPECT_STREQ(dir, directory.c_str());
+        EXPECT_STREQ(prefix, "screenshot");
+        if (uniqueFileFails) {
+            return 0;
+        }
+        std::snprintf(name, kMaxPath, "%s%.3s%X.tmp", dir, prefix, ++unique_);
+        return unique_;
+    }
+    void deleteFile(const char* name) override { calls.push_back(std::string("DeleteFile ") + name); }
+    unsigned writePng(const char* name, const std::uint8_t* rgb, std::int32_t width,
+                      std::int32_t height) override {
+        calls.push_back("WritePng");
+        pngName = name;
+        pngPixels.assign(rgb, rgb + 3 * static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+        return pngResult;
+    }
+
+private:
+    void* give(const char* call, bool fails) {
+        calls.emplace_back(call);
+        if (fails) {
+            return nullptr;
+        }
+        void* handle = &handles_.emplace_back(0);
+        live_.insert(handle);
+        return handle;
+    }
+    void take(const char* call, void* handle) {
+        calls.emplace_back(call);
+        EXPECT_EQ(live_.erase(handle), 1u) << call << " of an object that is not alive";
+    }
+    void expectLive(void* handle) const { EXPECT_EQ(live_.count(handle), 1u); }
+
+    std::deque<int> handles_;
+    std::set<void*> live_;
+    int original_ = 0;
+    unsigned unique_ = 0x1A2;
+    std::int32_t width_ = 0;
+    std::int32_t height_ = 0;
+};
+
+}  // namespace frametake::testing

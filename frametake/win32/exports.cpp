@@ -1,0 +1,63 @@
+// The C exports of frametake.dll. The monitor table and the last capture path are process-wide
+// and deliberately never destroyed: nothing is released at unload.
+
+#include <cstdint>
+
+#include "../core/capture.h"
+#include "../core/screen_table.h"
+#include "platforms.h"
+
+namespace {
+
+frametake::ScreenTable& screenTable() {
+    static auto* const table = new frametake::ScreenTable();
+    return *table;
+}
+
+frametake::ScreenCapture& screenCapture() {
+    static auto* const capture = new frametake::ScreenCapture();
+    return *capture;
+}
+
+std::int32_t countScreens(frametake::DpiMode mode) noexcept {
+    try {
+        return screenTable().countScreens(frametake::systemScreenPlatform(), mode);
+    } catch (...) {
+        return 0;  // only a failed lock or allocation can get here
+    }
+}
+
+}  // namespace
+
+extern "C" {
+
+__declspec(dllexport) std::int32_t getScreenCount() {
+    return countScreens(frametake::DpiMode::perMonitorAware);
+}
+
+// Only the low byte of `unaware` is looked at.
+__declspec(dllexport) std::int32_t getScreenCountEx(std::uint8_t unaware) {
+    return countScreens(unaware != 0 ? frametake::DpiMode::unaware
+                                     : frametake::DpiMode::perMonitorAware);
+}
+
+__declspec(dllexport) void getScreen(std::int32_t index, frametake::ScreenInfo* info) {
+    try {
+        screenTable().copyScreen(index, info);
+    } catch (...) {
+        // nothing written
+    }
+}
+
+__declspec(dllexport) const char* captureScreen(const frametake::ScreenInfo* screen, std::int32_t x,
+                                                std::int32_t y, std::int32_t width,
+                                                std::int32_t height) {
+    try {
+        return screenCapture().capture(frametake::systemCapturePlatform(), screen, x, y, width,
+                                       height);
+    } catch (...) {
+        return frametake::kNoCapture;
+    }
+}
+
+}  // extern "C"
