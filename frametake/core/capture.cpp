@@ -15,7 +15,8 @@ namespace {
 template <void (CapturePlatform::*Release)(void*)>
 class PlatformHandle {
 public:
-    PlatformHandle(CapturePlatform& platform, void* handle) : platform_(&platform), handle_(handle) {}
+    PlatformHandle(CapturePlatform& platform, void* handle)
+        : platform_(&platform), handle_(handle) {}
     PlatformHandle(const PlatformHandle&) = delete;
     PlatformHandle& operator=(const PlatformHandle&) = delete;
     ~PlatformHandle() { reset(); }
@@ -80,8 +81,10 @@ const char* ScreenCapture::capture(CapturePlatform& platform, const ScreenInfo* 
     }
     double boundsX = 0;
     double boundsY = 0;
-    std::memcpy(&boundsX, reinterpret_cast<const unsigned char*>(screen) + offsetof(ScreenInfo, boundsX), 8);
-    std::memcpy(&boundsY, reinterpret_cast<const unsigned char*>(screen) + offsetof(ScreenInfo, boundsY), 8);
+    std::memcpy(&boundsX,
+                reinterpret_cast<const unsigned char*>(screen) + offsetof(ScreenInfo, boundsX), 8);
+    std::memcpy(&boundsY,
+                reinterpret_cast<const unsigned char*>(screen) + offsetof(ScreenInfo, boundsY), 8);
     const std::optional<std::int32_t> sourceX = sourceCoordinate(x, boundsX);
     const std::optional<std::int32_t> sourceY = sourceCoordinate(y, boundsY);
     if (!sourceX || !sourceY) {
@@ -89,8 +92,8 @@ const char* ScreenCapture::capture(CapturePlatform& platform, const ScreenInfo* 
     }
 
     ScreenContext screenContext(platform, platform.screenContext());
-    MemoryContext memory(platform,
-                         screenContext ? platform.createMemoryContext(screenContext.get()) : nullptr);
+    MemoryContext memory(
+        platform, screenContext ? platform.createMemoryContext(screenContext.get()) : nullptr);
     if (!screenContext || !memory) {
         return kNoCapture;
     }

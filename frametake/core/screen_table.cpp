@@ -7,7 +7,9 @@
 namespace frametake {
 namespace {
 
-void countMonitor(const MonitorArea&, void* context) { ++*static_cast<std::int32_t*>(context); }
+void countMonitor(const MonitorArea&, void* context) {
+    ++*static_cast<std::int32_t*>(context);
+}
 
 // The filling pass writes at most as many records as the counting pass made room for.
 struct Filling {
@@ -57,7 +59,8 @@ void ScreenTable::runWorker(void* argument) {
         std::numeric_limits<std::size_t>::max() / sizeof(ScreenInfo)) {
         return;
     }
-    std::unique_ptr<ScreenInfo[]> records(new (std::nothrow) ScreenInfo[static_cast<std::size_t>(counted)]);
+    std::unique_ptr<ScreenInfo[]> records(new (std::nothrow)
+                                              ScreenInfo[static_cast<std::size_t>(counted)]);
     if (!records) {
         return;
     }

@@ -22,13 +22,17 @@ TempPathFunction tempPathFunction() {
     return function;
 }
 
-HDC dc(void* handle) { return static_cast<HDC>(handle); }
+HDC dc(void* handle) {
+    return static_cast<HDC>(handle);
+}
 
 class GdiCapturePlatform final : public CapturePlatform {
 public:
     Context screenContext() override { return ::GetDC(nullptr); }
     void releaseScreenContext(Context screen) override { ::ReleaseDC(nullptr, dc(screen)); }
-    Context createMemoryContext(Context screen) override { return ::CreateCompatibleDC(dc(screen)); }
+    Context createMemoryContext(Context screen) override {
+        return ::CreateCompatibleDC(dc(screen));
+    }
     void deleteContext(Context memory) override { ::DeleteDC(dc(memory)); }
     Bitmap createBitmap(Context screen, std::int32_t width, std::int32_t height) override {
         return ::CreateCompatibleBitmap(dc(screen), width, height);
@@ -39,7 +43,8 @@ public:
     }
     bool copyFromScreen(Context memory, std::int32_t width, std::int32_t height, Context screen,
                         std::int32_t sourceX, std::int32_t sourceY) override {
-        return ::BitBlt(dc(memory), 0, 0, width, height, dc(screen), sourceX, sourceY, SRCCOPY) != FALSE;
+        return ::BitBlt(dc(memory), 0, 0, width, height, dc(screen), sourceX, sourceY, SRCCOPY) !=
+               FALSE;
     }
     std::int32_t readPixels(Context memory, Bitmap bitmap, std::int32_t width, std::int32_t height,
                             std::uint8_t* dib) override {
@@ -50,8 +55,8 @@ public:
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 24;
         info.bmiHeader.biCompression = BI_RGB;
-        return ::GetDIBits(dc(memory), static_cast<HBITMAP>(bitmap), 0, static_cast<UINT>(height), dib,
-                           &info, DIB_RGB_COLORS);
+        return ::GetDIBits(dc(memory), static_cast<HBITMAP>(bitmap), 0, static_cast<UINT>(height),
+                           dib, &info, DIB_RGB_COLORS);
     }
 
     std::uint32_t temporaryDirectory(char* buffer, std::uint32_t size) override {

@@ -49,9 +49,9 @@ __declspec(dllexport) void getScreen(std::int32_t index, frametake::ScreenInfo* 
     }
 }
 
-__declspec(dllexport) const char* captureScreen(const frametake::ScreenInfo* screen, std::int32_t x,
-                                                std::int32_t y, std::int32_t width,
-                                                std::int32_t height) {
+__declspec(dllexport) const
+    char* captureScreen(const frametake::ScreenInfo* screen, std::int32_t x, std::int32_t y,
+                        std::int32_t width, std::int32_t height) {
     try {
         return screenCapture().capture(frametake::systemCapturePlatform(), screen, x, y, width,
                                        height);

@@ -64,7 +64,8 @@ public:
     }
     bool enumerateMonitors(MonitorVisit visit, void* context) override {
         Visit v{visit, context};
-        return ::EnumDisplayMonitors(nullptr, nullptr, &visitMonitor, reinterpret_cast<LPARAM>(&v)) != FALSE;
+        return ::EnumDisplayMonitors(nullptr, nullptr, &visitMonitor,
+                                     reinterpret_cast<LPARAM>(&v)) != FALSE;
     }
 };
 

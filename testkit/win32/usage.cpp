@@ -4,6 +4,7 @@
 // After windows.h, which it needs.
 #include <psapi.h>
 
+#include <cstdint>
 #include <vector>
 
 namespace testkit::win32 {
@@ -61,6 +62,24 @@ std::size_t handleCount() {
         mine += table->entries[i].processId == self ? 1 : 0;
     }
     return mine;
+}
+
+}  // namespace testkit::win32
+
+namespace testkit::win32 {
+
+std::size_t gdiObjects() {
+    if (const DWORD counted = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+        counted > 0) {
+        return counted;
+    }
+    // Wine accepts a handle without its generation half and answers for whatever object holds
+    // that slot of the process's table, so the live slots can be counted.
+    std::size_t live = 0;
+    for (std::uintptr_t slot = 1; slot <= 0xFFFF; ++slot) {
+        live += ::GetObjectType(reinterpret_cast<HGDIOBJ>(slot)) != 0 ? 1u : 0u;
+    }
+    return live;
 }
 
 }  // namespace testkit::win32

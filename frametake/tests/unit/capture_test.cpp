@@ -29,8 +29,8 @@ ScreenInfo screenAt(double x, double y) {
 
 const ScreenInfo kPrimary = screenAt(0, 0);
 
-const Calls kGdiStart{"GetDC", "CreateCompatibleDC", "CreateCompatibleBitmap", "SelectObject(bitmap)",
-                      "BitBlt"};
+const Calls kGdiStart{"GetDC", "CreateCompatibleDC", "CreateCompatibleBitmap",
+                      "SelectObject(bitmap)", "BitBlt"};
 const Calls kGdiEnd{"SelectObject(original)", "DeleteObject", "DeleteDC", "ReleaseDC"};
 
 Calls join(std::initializer_list<Calls> parts) {
@@ -41,8 +41,8 @@ Calls join(std::initializer_list<Calls> parts) {
     return all;
 }
 
-const Calls kFileStage{"GetTempPath", "GetTempFileName", "DeleteFile /tmp/frametake-fake/scr1A3.tmp",
-                       "WritePng"};
+const Calls kFileStage{"GetTempPath", "GetTempFileName",
+                       "DeleteFile /tmp/frametake-fake/scr1A3.tmp", "WritePng"};
 
 struct StepCase {
     const char* name;
@@ -76,12 +76,18 @@ TEST_P(CaptureFailure, ReleasesWhatItMadeAndReturnsEmpty) {
 INSTANTIATE_TEST_SUITE_P(
     Steps, CaptureFailure,
     ::testing::Values(
-        StepCase{"ScreenContext", [](FakeCapturePlatform& p) { p.screenFails = true; }, {"GetDC"}, true},
-        StepCase{"MemoryContext", [](FakeCapturePlatform& p) { p.memoryFails = true; },
-                 {"GetDC", "CreateCompatibleDC", "ReleaseDC"}, true},
-        StepCase{"Bitmap", [](FakeCapturePlatform& p) { p.bitmapFails = true; },
-                 {"GetDC", "CreateCompatibleDC", "CreateCompatibleBitmap", "DeleteDC", "ReleaseDC"}, true},
-        StepCase{"Copy", [](FakeCapturePlatform& p) { p.copyFails = true; }, join({kGdiStart, kGdiEnd}), true},
+        StepCase{
+            "ScreenContext", [](FakeCapturePlatform& p) { p.screenFails = true; }, {"GetDC"}, true},
+        StepCase{"MemoryContext",
+                 [](FakeCapturePlatform& p) { p.memoryFails = true; },
+                 {"GetDC", "CreateCompatibleDC", "ReleaseDC"},
+                 true},
+        StepCase{"Bitmap",
+                 [](FakeCapturePlatform& p) { p.bitmapFails = true; },
+                 {"GetDC", "CreateCompatibleDC", "CreateCompatibleBitmap", "DeleteDC", "ReleaseDC"},
+                 true},
+        StepCase{"Copy", [](FakeCapturePlatform& p) { p.copyFails = true; },
+                 join({kGdiStart, kGdiEnd}), true},
         StepCase{"ReadPixels", [](FakeCapturePlatform& p) { p.readFails = true; },
                  join({kGdiStart, {"GetDIBits"}, kGdiEnd}), true},
         StepCase{"TempDirectoryZero", [](FakeCapturePlatform& p) { p.directoryLength = 0; },
@@ -89,7 +95,8 @@ INSTANTIATE_TEST_SUITE_P(
         StepCase{"TempDirectoryTooLong", [](FakeCapturePlatform& p) { p.directoryLength = 261; },
                  join({kGdiStart, {"GetDIBits", "GetTempPath"}, kGdiEnd}), false},
         StepCase{"UniqueName", [](FakeCapturePlatform& p) { p.uniqueFileFails = true; },
-                 join({kGdiStart, {"GetDIBits", "GetTempPath", "GetTempFileName"}, kGdiEnd}), false},
+                 join({kGdiStart, {"GetDIBits", "GetTempPath", "GetTempFileName"}, kGdiEnd}),
+                 false},
         StepCase{"PngWriter", [](FakeCapturePlatform& p) { p.pngResult = 79; },
                  join({kGdiStart, {"GetDIBits"}, kFileStage, kGdiEnd}), false}),
     testkit::CaseName{});
@@ -111,7 +118,8 @@ TEST(Capture, WritesThePixelsAsRgbTopRowFirst) {
     for (int y = 0; y < 4; ++y) {
         for (int x = 0; x < 5; ++x) {
             const std::uint32_t rgb = platform.pixel(-1910 + x, 3 + y);
-            const std::uint8_t* out = &platform.pngPixels[static_cast<std::size_t>(3 * (y * 5 + x))];
+            const std::uint8_t* out =
+                &platform.pngPixels[static_cast<std::size_t>(3 * (y * 5 + x))];
             EXPECT_EQ(out[0], rgb >> 16) << x << "," << y;
             EXPECT_EQ(out[1], (rgb >> 8) & 0xFF) << x << "," << y;
             EXPECT_EQ(out[2], rgb & 0xFF) << x << "," << y;
@@ -159,11 +167,13 @@ TEST_P(CaptureRequest, RefusedRequestsReturnEmpty) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, CaptureRequest,
-    ::testing::Values(RequestCase{"ZeroWidth", 0, 0, 10, {}}, RequestCase{"NegativeHeight", 0, 10, -1, {}},
+    ::testing::Values(RequestCase{"ZeroWidth", 0, 0, 10, {}},
+                      RequestCase{"NegativeHeight", 0, 10, -1, {}},
                       RequestCase{"OriginNotANumber", std::nan(""), 10, 10, {}},
                       RequestCase{"OriginBeyond32Bits", 3e9, 10, 10, {}},
                       RequestCase{"BufferBeyondInt32", 0, 30000, 30000, join({kGdiStart, kGdiEnd})},
-                      RequestCase{"WidestRowBeyondInt32", 0, 2147483647, 1, join({kGdiStart, kGdiEnd})}),
+                      RequestCase{"WidestRowBeyondInt32", 0, 2147483647, 1,
+                                  join({kGdiStart, kGdiEnd})}),
     testkit::CaseName{});
 
 TEST(Capture, NullScreenReturnsEmpty) {
@@ -193,7 +203,8 @@ TEST_P(ConvertRows, SwapsBlueAndRedAndDropsPadding) {
     std::vector<std::uint8_t> dib(stride * kHeight, 0xEE);
     for (std::int32_t y = 0; y < kHeight; ++y) {
         for (std::int32_t x = 0; x < width; ++x) {
-            std::uint8_t* px = &dib[stride * static_cast<std::size_t>(y) + 3 * static_cast<std::size_t>(x)];
+            std::uint8_t* px =
+                &dib[stride * static_cast<std::size_t>(y) + 3 * static_cast<std::size_t>(x)];
             px[0] = static_cast<std::uint8_t>(x);      // blue
             px[1] = static_cast<std::uint8_t>(y);      // green
             px[2] = static_cast<std::uint8_t>(x + y);  // red
@@ -214,11 +225,12 @@ TEST_P(ConvertRows, SwapsBlueAndRedAndDropsPadding) {
 INSTANTIATE_TEST_SUITE_P(Widths, ConvertRows, ::testing::Values(1, 4, 5, 1366));
 
 TEST(PngFile, RoundTripsThroughTheDecoder) {
-    const std::filesystem::path file =
-        std::filesystem::temp_directory_path() / ("frametake-unit-" + std::to_string(::getpid()) + ".png");
+    const std::filesystem::path file = std::filesystem::temp_directory_path() /
+                                       ("frametake-unit-" + std::to_string(::getpid()) + ".png");
     std::vector<std::uint8_t> rgb;
     for (int i = 0; i < 7 * 3; ++i) {
-        rgb.insert(rgb.end(), {static_cast<std::uint8_t>(i * 11), static_cast<std::uint8_t>(255 - i), 42});
+        rgb.insert(rgb.end(),
+                   {static_cast<std::uint8_t>(i * 11), static_cast<std::uint8_t>(255 - i), 42});
     }
     ASSERT_EQ(writePngFile(file.c_str(), rgb.data(), 7, 3), 0u);
     unsigned char* decoded = nullptr;

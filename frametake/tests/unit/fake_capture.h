@@ -31,7 +31,8 @@ public:
     unsigned pngResult = 0;
     std::string directory = "/tmp/frametake-fake/";
     // The screen's pixel at (x, y) as red, green, blue.
-    std::function<std::uint32_t(std::int32_t, std::int32_t)> pixel = [](std::int32_t x, std::int32_t y) {
+    std::function<std::uint32_t(std::int32_t, std::int32_t)> pixel = [](std::int32_t x,
+                                                                        std::int32_t y) {
         return static_cast<std::uint32_t>((x * 7 + y * 13) & 0xFFFFFF);
     };
 
@@ -42,7 +43,9 @@ public:
     std::vector<std::uint8_t> pngPixels;  // what reached the PNG writer
     std::string pngName;
 
-    ~FakeCapturePlatform() override { EXPECT_TRUE(live_.empty()) << "a GDI object was not released"; }
+    ~FakeCapturePlatform() override {
+        EXPECT_TRUE(live_.empty()) << "a GDI object was not released";
+    }
 
     Context screenContext() override { return give("GetDC", screenFails); }
     void releaseScreenContext(Context screen) override { take("ReleaseDC", screen); }
@@ -109,12 +112,15 @@ public:
         std::snprintf(name, kMaxPath, "%s%.3s%X.tmp", dir, prefix, ++unique_);
         return unique_;
     }
-    void deleteFile(const char* name) override { calls.push_back(std::string("DeleteFile ") + name); }
+    void deleteFile(const char* name) override {
+        calls.push_back(std::string("DeleteFile ") + name);
+    }
     unsigned writePng(const char* name, const std::uint8_t* rgb, std::int32_t width,
                       std::int32_t height) override {
         calls.push_back("WritePng");
         pngName = name;
-        pngPixels.assign(rgb, rgb + 3 * static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+        pngPixels.assign(
+            rgb, rgb + 3 * static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
         return pngResult;
     }
 

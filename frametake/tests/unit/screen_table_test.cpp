@@ -99,16 +99,21 @@ TEST_P(FailedRequest, KeepsOrClearsThePreviousTable) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, FailedRequest,
-    ::testing::Values(
-        FailureCase{"CountingPassFails", [](FakeScreenPlatform& p) { p.passFails = {true}; }, 2, 2},
-        FailureCase{"FillingPassFails", [](FakeScreenPlatform& p) { p.passFails = {false, true}; }, 2, 2},
-        FailureCase{"ThreadCannotStart", [](FakeScreenPlatform& p) { p.threadStarts = false; }, 0, 0},
-        FailureCase{"WorkerLateDoesNotPublish",
-                    [](FakeScreenPlatform& p) {
-                        p.waitTimesOut = true;
-                        p.holdWorker = true;
-                    },
-                    0, 0}),
+    ::testing::Values(FailureCase{"CountingPassFails",
+                                  [](FakeScreenPlatform& p) { p.passFails = {true}; }, 2, 2},
+                      FailureCase{"FillingPassFails",
+                                  [](FakeScreenPlatform& p) {
+                                      p.passFails = {false, true};
+                                  },
+                                  2, 2},
+                      FailureCase{"ThreadCannotStart",
+                                  [](FakeScreenPlatform& p) { p.threadStarts = false; }, 0, 0},
+                      FailureCase{"WorkerLateDoesNotPublish",
+                                  [](FakeScreenPlatform& p) {
+                                      p.waitTimesOut = true;
+                                      p.holdWorker = true;
+                                  },
+                                  0, 0}),
     testkit::CaseName{});
 
 TEST(ScreenTable, LateWorkerCannotReplaceTheNextRequestsTable) {

@@ -13,3 +13,11 @@ namespace testkit::win32 {
 [[nodiscard]] std::size_t handleCount();
 
 }  // namespace testkit::win32
+
+namespace testkit::win32 {
+
+// GDI objects of this process. GetGuiResources answers 0 on Wine 8; there the live slots of the
+// process's GDI handle table are counted instead.
+[[nodiscard]] std::size_t gdiObjects();
+
+}  // namespace testkit::win32

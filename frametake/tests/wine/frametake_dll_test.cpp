@@ -1,0 +1,237 @@
+// frametake.dll for real under Wine with Xvfb (one 1920x1080x24 screen): the monitor records in
+// both DPI modes, and captures of a window showing a known picture, compared pixel by pixel.
+#include <gtest/gtest.h>
+#include <testkit/case_name.h>
+#include <testkit/win32/process.h>
+#include <testkit/win32/usage.h>
+
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <set>
+#include <sstream>
+
+#include "frametake_harness.h"
+
+namespace frametake::wine {
+namespace {
+
+ScreenInfo primaryRecord() {
+    EXPECT_GE(exports().getScreenCount(), 1);
+    ScreenInfo info{};
+    exports().getScreen(0, &info);
+    return info;
+}
+
+std::filesystem::path temporaryFolder() {
+    char folder[MAX_PATH + 1];
+    ::GetTempPathA(sizeof(folder), folder);
+    return folder;
+}
+
+TEST(FrametakeScreens, OneScreenOf1920By1080InBothModes) {
+    for (const std::int32_t count : {exports().getScreenCount(), exports().getScreenCountEx(0),
+                                     exports().getScreenCountEx(1)}) {
+        EXPECT_EQ(count, 1);
+        std::array<unsigned char, 48> record;
+        record.fill(0x5A);
+        exports().getScreen(0, reinterpret_cast<ScreenInfo*>(record.data()));
+        ScreenInfo info;
+        std::memcpy(&info, record.data(), sizeof(info));
+        EXPECT_EQ(info.width, 1920);
+        EXPECT_EQ(info.height, 1080);
+        EXPECT_EQ(info.boundsX, 0.0);
+        EXPECT_EQ(info.boundsY, 0.0);
+        EXPECT_EQ(info.boundsWidth, 1920.0);
+        EXPECT_EQ(info.boundsHeight, 1080.0);
+        EXPECT_NE(info.monitorHandle, 0);
+        EXPECT_EQ(info.reserved, 0x5A5A5A5A) << "bytes 12 to 15 were written";
+    }
+}
+
+TEST(FrametakeScreens, IndexOutsideTheTableLeavesTheRecordAlone) {
+    ASSERT_EQ(exports().getScreenCountEx(1), 1);
+    for (const std::int32_t index : {-1, 1}) {
+        std::array<unsigned char, 48> record;
+        record.fill(0x33);
+        exports().getScreen(index, reinterpret_cast<ScreenInfo*>(record.data()));
+        for (const unsigned char b : record) {
+            ASSERT_EQ(b, 0x33) << "index " << index;
+        }
+    }
+}
+
+// The system's DPI is read when a process starts, so a second process lists the monitors.
+class SystemDpi : public ::testing::Test {
+protected:
+    static constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
+
+    void SetUp() override {
+        HKEY key = nullptr;
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_SET_VALUE,
+                                    nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        const DWORD dpi = 144;
+        ::RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
+                         sizeof(dpi));
+        ::RegCloseKey(key);
+    }
+    void TearDown() override { ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktopKey, L"LogPixels"); }
+};
+
+TEST_F(SystemDpi, UnawareModeMeasuresIn96DpiUnits) {
+    const auto outcome = testkit::win32::runProcess(
+        testkit::win32::moduleDirectory() / L"frametake_list_screens.exe", {});
+    ASSERT_EQ(outcome.exitCode, 0u) << outcome.out;
+    std::istringstream lines(outcome.out);
+    std::set<std::string> seen;
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        seen.insert(
+            line.substr(0, line.find(" handle=")) +
+            line.substr(line.find(" x=") == std::string::npos ? line.size() : line.find(" x=")));
+    }
+    EXPECT_TRUE(seen.count("aware 0 x=0 y=0 width=1920 height=1080")) << outcome.out;
+    EXPECT_TRUE(seen.count("unaware 0 x=0 y=0 width=1280 height=720")) << outcome.out;
+}
+
+struct Rectangle {
+    const char* name;
+    std::int32_t x;  // relative to the pattern window
+    std::int32_t y;
+    std::int32_t width;
+    std::int32_t height;
+};
+
+constexpr std::int32_t kWindowLeft = 200;
+constexpr std::int32_t kWindowTop = 150;
+constexpr std::int32_t kWindowWidth = 301;
+constexpr std::int32_t kWindowHeight = 203;
+
+class FrametakeCapture : public ::testing::TestWithParam<Rectangle> {};
+
+TEST_P(FrametakeCapture, PngHoldsTheScreenPixelsTopRowFirst) {
+    const Rectangle& r = GetParam();
+    PatternWindow window(kWindowLeft, kWindowTop, kWindowWidth, kWindowHeight);
+    const ScreenInfo screen = primaryRecord();
+
+    const std::string path =
+        exports().captureScreen(&screen, kWindowLeft + r.x, kWindowTop + r.y, r.width, r.height);
+    ASSERT_FALSE(path.empty());
+
+    const Image image = readPng(path);
+    std::filesystem::remove(path);
+    ASSERT_EQ(image.width, static_cast<unsigned>(r.width));
+    ASSERT_EQ(image.height, static_cast<unsigned>(r.height));
+    int wrong = 0;
+    for (std::int32_t y = 0; y < r.height; ++y) {
+        for (std::int32_t x = 0; x < r.width; ++x) {
+            const std::uint32_t want = patternPixel(r.x + x, r.y + y, kWindowWidth, kWindowHeight);
+            const std::uint8_t* got = &image.rgb[3 * static_cast<std::size_t>(y * r.width + x)];
+            const std::uint32_t have =
+                (std::uint32_t{got[0]} << 16) | (std::uint32_t{got[1]} << 8) | got[2];
+            if (have != want && ++wrong <= 5) {
+                ADD_FAILURE() << "pixel " << x << "," << y << ": " << std::hex << have
+                              << " instead of " << want;
+            }
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rectangles, FrametakeCapture,
+    ::testing::Values(Rectangle{"WholeWindow", 0, 0, kWindowWidth, kWindowHeight},
+                      Rectangle{"OnePixel", 5, 5, 1, 1}, Rectangle{"OddWidth13", 97, 95, 13, 17},
+                      Rectangle{"OddWidth101", 150, 80, 101, 77}, Rectangle{"Width4", 0, 100, 4, 3},
+                      Rectangle{"Width5", 1, 100, 5, 3},
+                      Rectangle{"BottomRight", 280, 190, 21, 13}),
+    testkit::CaseName{});
+
+TEST(FrametakeFiles, PathIsATemporaryScrPngAndNoTmpIsLeft) {
+    const ScreenInfo screen = primaryRecord();
+    const std::string first = exports().captureScreen(&screen, 0, 0, 16, 16);
+    ::Sleep(5);
+    const std::string firstCopy = first;
+    const std::string second = exports().captureScreen(&screen, 0, 0, 16, 16);
+
+    for (const std::string& path : {firstCopy, second}) {
+        ASSERT_FALSE(path.empty());
+        const std::filesystem::path file(path);
+        EXPECT_EQ(file.parent_path(), temporaryFolder().parent_path());
+        const std::string name = file.filename().string();
+        EXPECT_EQ(name.substr(0, 3), "scr");
+        EXPECT_EQ(file.extension(), ".png");
+        EXPECT_LE(name.size(), 11u);  // scr, up to four hexadecimal digits, .png
+        EXPECT_TRUE(std::filesystem::exists(file));
+        EXPECT_FALSE(
+            std::filesystem::exists(std::filesystem::path(file).replace_extension(".tmp")));
+    }
+    EXPECT_NE(firstCopy, second);
+    std::filesystem::remove(firstCopy);
+    std::filesystem::remove(second);
+}
+
+TEST(FrametakeFiles, ExistingFileOfTheChosenNameIsOverwritten) {
+    // The system numbers temporary files from its millisecond tick. Junk files occupy the names
+    // of a second that starts a little later; the capture is made at the start of that second.
+    PatternWindow window(kWindowLeft, kWindowTop, kWindowWidth, kWindowHeight);
+    const ScreenInfo screen = primaryRecord();
+    const std::filesystem::path folder = temporaryFolder();
+    const DWORD start = ::GetTickCount() + 2500;
+    std::set<std::string> junk;
+    for (DWORD tick = start; tick != start + 1000; ++tick) {
+        char name[16];
+        std::snprintf(name, sizeof(name), "scr%X.png", static_cast<unsigned>(tick & 0xFFFF));
+        const std::string path = (folder / name).string();
+        if (!std::filesystem::exists(path)) {
+            std::FILE* file = std::fopen(path.c_str(), "wb");
+            std::fputs("not a png, and longer than the capture will be ....................", file);
+            std::fclose(file);
+            junk.insert(path);
+        }
+    }
+    ASSERT_LT(static_cast<LONG>(::GetTickCount() - start), 0) << "preparing took too long";
+    while (static_cast<LONG>(::GetTickCount() - start) < 0) {
+        ::Sleep(1);
+    }
+
+    const std::string path = exports().captureScreen(&screen, kWindowLeft, kWindowTop, 3, 2);
+
+    EXPECT_EQ(junk.count(path), 1u) << path << " was not one of the prepared names";
+    const Image image = readPng(path);
+    EXPECT_EQ(image.width, 3u);
+    EXPECT_EQ(image.height, 2u);
+    for (const std::string& file : junk) {
+        std::filesystem::remove(file);
+    }
+}
+
+TEST(FrametakeReliability, FiveHundredCapturesLeaveNothingBehind) {
+    using namespace testkit::win32;
+    const ScreenInfo screen = primaryRecord();
+    auto captureAndDelete = [&] {
+        const char* path = exports().captureScreen(&screen, 10, 10, 64, 48);
+        ASSERT_STRNE(path, "");
+        std::filesystem::remove(path);
+    };
+    for (int i = 0; i < 5; ++i) {
+        captureAndDelete();
+    }
+    const std::size_t bytesBefore = privateBytes();
+    const std::size_t gdiBefore = gdiObjects();
+    const std::size_t handlesBefore = handleCount();
+    for (int i = 0; i < 500; ++i) {
+        captureAndDelete();
+    }
+    EXPECT_LT(static_cast<double>(privateBytes()) - static_cast<double>(bytesBefore),
+              2.0 * 1024 * 1024);
+    EXPECT_LE(static_cast<double>(gdiObjects()) - static_cast<double>(gdiBefore), 4);
+    EXPECT_LE(static_cast<double>(handleCount()) - static_cast<double>(handlesBefore), 4);
+}
+
+}  // namespace
+}  // namespace frametake::wine
