@@ -5,7 +5,9 @@
 #include <testkit/win32/process.h>
 #include <testkit/win32/usage.h>
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -185,8 +187,10 @@ TEST(FrametakeFiles, ExistingFileOfTheChosenNameIsOverwritten) {
     std::set<std::string> junk;
     for (DWORD tick = start; tick != start + 1000; ++tick) {
         char name[16];
-        std::snprintf(name, sizeof(name), "scr%X.png", static_cast<unsigned>(tick & 0xFFFF));
-        const std::string path = (folder / name).string();
+        std::snprintf(name, sizeof(name), "scr%x.png", static_cast<unsigned>(tick & 0xFFFF));
+        std::string path = (folder / name).string();
+        std::transform(path.begin(), path.end(), path.begin(),
+                       [](unsigned char c) { return std::tolower(c); });
         if (!std::filesystem::exists(path)) {
             std::FILE* file = std::fopen(path.c_str(), "wb");
             std::fputs("not a png, and longer than the capture will be ....................", file);
@@ -201,7 +205,11 @@ TEST(FrametakeFiles, ExistingFileOfTheChosenNameIsOverwritten) {
 
     const std::string path = exports().captureScreen(&screen, kWindowLeft, kWindowTop, 3, 2);
 
-    EXPECT_EQ(junk.count(path), 1u) << path << " was not one of the prepared names";
+    // File names compare without regard to case, as the file system does.
+    std::string lowered = path;
+    std::transform(lowered.begin(), lowered.end(), lowered.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
+    EXPECT_EQ(junk.count(lowered), 1u) << path << " was not one of the prepared names";
     const Image image = readPng(path);
     EXPECT_EQ(image.width, 3u);
     EXPECT_EQ(image.height, 2u);
