@@ -1,12 +1,16 @@
 // Lists the monitors as frametake.dll describes them, in both DPI modes, one line a record:
 //   <mode> <index> handle=<h> x=<x> y=<y> width=<w> height=<h>
-// Used by the demo and by the tests that change the system's DPI (a new process reads it).
+// With "--capture WIDTH HEIGHT" it then captures that rectangle of monitor 0 and prints the PNG's
+// path and size. Used by the demo and by the tests that change the system's DPI (a new process
+// reads it).
 
 #include <windows.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <string>
 
 #include "screen_info.h"
 
@@ -19,7 +23,7 @@ Function entry(HMODULE module, const char* name) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     wchar_t self[MAX_PATH];
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
     const HMODULE library =
@@ -31,6 +35,9 @@ int main() {
     const auto countEx = entry<std::int32_t (*)(std::uint8_t)>(library, "getScreenCountEx");
     const auto getScreen =
         entry<void (*)(std::int32_t, frametake::ScreenInfo*)>(library, "getScreen");
+    using Capture = const char* (*)(const frametake::ScreenInfo*, std::int32_t, std::int32_t,
+                                    std::int32_t, std::int32_t);
+    const auto captureScreen = entry<Capture>(library, "captureScreen");
     for (const std::uint8_t unaware : {std::uint8_t{0}, std::uint8_t{1}}) {
         const char* mode = unaware != 0 ? "unaware" : "aware";
         const std::int32_t count = countEx(unaware);
@@ -41,6 +48,20 @@ int main() {
             std::printf("%s %d handle=%d x=%.0f y=%.0f width=%d height=%d\n", mode, i,
                         info.monitorHandle, info.boundsX, info.boundsY, info.width, info.height);
         }
+    }
+    if (argc == 4 && std::string(argv[1]) == "--capture") {
+        frametake::ScreenInfo primary{};
+        countEx(0);
+        getScreen(0, &primary);
+        const int width = std::atoi(argv[2]);
+        const int height = std::atoi(argv[3]);
+        const std::string path = captureScreen(&primary, 0, 0, width, height);
+        if (path.empty()) {
+            std::printf("capture failed\n");
+            return 1;
+        }
+        std::printf("captured %dx%d: %s (%llu bytes)\n", width, height, path.c_str(),
+                    static_cast<unsigned long long>(std::filesystem::file_size(path)));
     }
     return 0;
 }

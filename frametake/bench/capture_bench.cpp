@@ -1,0 +1,247 @@
+// Capture cost benchmark (not a test): a 1920 x 1080 rectangle of a desktop-like picture (text,
+// flat areas, a photo-like region), timed as a whole and split into screen copy, conversion, PNG
+// encoding and file write; and the conversion loop's throughput against a plain memcpy.
+
+#include <lodepng.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+#include "capture.h"
+#include "pixels.h"
+#include "platforms.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+double ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+constexpr int kWidth = 1920;
+constexpr int kHeight = 1080;
+
+// Delegates to the real GDI platform, timing the copy and splitting the PNG writer's work into
+// encoding (in memory) and writing the file.
+class TimedPlatform final : public frametake::CapturePlatform {
+public:
+    explicit TimedPlatform(CapturePlatform& real) : real_(real) {}
+    double copyMs = 0;
+    double gdiMs = 0;   // contexts and the bitmap: made, selected, released
+    double fileMs = 0;  // temporary directory, unique name, removal of the .tmp file
+    double encodeMs = 0;
+    double writeMs = 0;
+
+    template <typename Call>
+    auto timed(double& into, Call call) {
+        const auto start = Clock::now();
+        auto result = call();
+        into += ms(Clock::now() - start);
+        return result;
+    }
+
+    Context screenContext() override {
+        return timed(gdiMs, [&] { return real_.screenContext(); });
+    }
+    void releaseScreenContext(Context c) override {
+        timed(gdiMs, [&] { return real_.releaseScreenContext(c), 0; });
+    }
+    Context createMemoryContext(Context c) override {
+        return timed(gdiMs, [&] { return real_.createMemoryContext(c); });
+    }
+    void deleteContext(Context c) override {
+        timed(gdiMs, [&] { return real_.deleteContext(c), 0; });
+    }
+    Bitmap createBitmap(Context c, std::int32_t w, std::int32_t h) override {
+        return timed(gdiMs, [&] { return real_.createBitmap(c, w, h); });
+    }
+    void deleteBitmap(Bitmap b) override {
+        timed(gdiMs, [&] { return real_.deleteBitmap(b), 0; });
+    }
+    Object select(Context c, Object o) override {
+        return timed(gdiMs, [&] { return real_.select(c, o); });
+    }
+    bool copyFromScreen(Context m, std::int32_t w, std::int32_t h, Context s, std::int32_t x,
+                        std::int32_t y) override {
+        const auto start = Clock::now();
+        const bool ok = real_.copyFromScreen(m, w, h, s, x, y);
+        copyMs += ms(Clock::now() - start);
+        return ok;
+    }
+    std::int32_t readPixels(Context m, Bitmap b, std::int32_t w, std::int32_t h,
+                            std::uint8_t* dib) override {
+        const auto start = Clock::now();
+        const std::int32_t rows = real_.readPixels(m, b, w, h, dib);
+        copyMs += ms(Clock::now() - start);
+        return rows;
+    }
+    std::uint32_t temporaryDirectory(char* buffer, std::uint32_t size) override {
+        return timed(fileMs, [&] { return real_.temporaryDirectory(buffer, size); });
+    }
+    std::uint32_t createUniqueFile(const char* d, const char* p, char* n) override {
+        return timed(fileMs, [&] { return real_.createUniqueFile(d, p, n); });
+    }
+    void deleteFile(const char* name) override {
+        timed(fileMs, [&] { return real_.deleteFile(name), 0; });
+    }
+    unsigned writePng(const char* name, const std::uint8_t* rgb, std::int32_t w,
+                      std::int32_t h) override {
+        const auto start = Clock::now();
+        unsigned char* png = nullptr;
+        std::size_t size = 0;
+        const unsigned error =
+            lodepng_encode24(&png, &size, rgb, static_cast<unsigned>(w), static_cast<unsigned>(h));
+        const auto encoded = Clock::now();
+        if (error == 0) {
+            std::FILE* file = std::fopen(name, "wb");
+            std::fwrite(png, 1, size, file);
+            std::fclose(file);
+        }
+        std::free(png);
+        encodeMs += ms(encoded - start);
+        writeMs += ms(Clock::now() - encoded);
+        return error;
+    }
+
+private:
+    CapturePlatform& real_;
+};
+
+LRESULT CALLBACK desktopProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_PAINT) {
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    PAINTSTRUCT paint;
+    const HDC dc = ::BeginPaint(window, &paint);
+    // Flat areas: a desktop background and two window frames.
+    const RECT all{0, 0, kWidth, kHeight};
+    const HBRUSH background = ::CreateSolidBrush(RGB(0, 90, 140));
+    ::FillRect(dc, &all, background);
+    ::DeleteObject(background);
+    const RECT editor{60, 60, 1000, 1000};
+    ::FillRect(dc, &editor, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    // Text: lines of an editor.
+    ::SetBkMode(dc, TRANSPARENT);
+    for (int line = 0; line < 58; ++line) {
+        wchar_t text[128];
+        std::swprintf(text, 128,
+                      L"%4d    const char* path = captureScreen(&screen, x + %d, y, width, "
+                      L"height); // line %d",
+                      line + 1, line * 7, line);
+        ::TextOutW(dc, 70, 70 + line * 16, text, static_cast<int>(std::wcslen(text)));
+    }
+    // A photo-like region: smooth gradients with fine noise.
+    std::vector<std::uint32_t> photo(800 * 600);
+    std::uint32_t seed = 7;
+    for (int y = 0; y < 600; ++y) {
+        for (int x = 0; x < 800; ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            const int noise = static_cast<int>(seed >> 28) - 8;
+            const int r =
+                std::clamp(static_cast<int>(128 + 100 * std::sin(x / 90.0)) + noise, 0, 255);
+            const int g =
+                std::clamp(static_cast<int>(128 + 100 * std::cos(y / 70.0)) + noise, 0, 255);
+            const int b = std::clamp((x + y) / 6 + noise, 0, 255);
+            photo[static_cast<std::size_t>(y * 800 + x)] =
+                static_cast<std::uint32_t>((r << 16) | (g << 8) | b);
+        }
+    }
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 800, -600, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    ::SetDIBitsToDevice(dc, 1060, 200, 800, 600, 0, 0, 0, 600, photo.data(), &info, DIB_RGB_COLORS);
+    ::EndPaint(window, &paint);
+    return 0;
+}
+
+void pump(DWORD milliseconds) {
+    const DWORD until = ::GetTickCount() + milliseconds;
+    while (static_cast<LONG>(until - ::GetTickCount()) > 0) {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::DispatchMessageW(&message);
+        }
+        ::Sleep(10);
+    }
+}
+
+}  // namespace
+
+int main() {
+    WNDCLASSW type{};
+    type.lpfnWndProc = &desktopProc;
+    type.hInstance = ::GetModuleHandleW(nullptr);
+    type.lpszClassName = L"FrametakeBenchDesktop";
+    ::RegisterClassW(&type);
+    const HWND window =
+        ::CreateWindowExW(WS_EX_TOPMOST, type.lpszClassName, L"desktop", WS_POPUP | WS_VISIBLE, 0,
+                          0, kWidth, kHeight, nullptr, nullptr, type.hInstance, nullptr);
+    pump(500);
+
+    frametake::ScreenInfo screen{};
+    frametake::ScreenCapture capture;
+    constexpr int kRuns = 5;
+    std::printf("%-6s %9s %9s %9s %9s %12s %9s %9s %10s\n", "run", "total ms", "gdi ms", "copy ms",
+                "file ms", "convert ms", "encode ms", "write ms", "PNG bytes");
+    double sums[7] = {};
+    for (int run = 1; run <= kRuns; ++run) {
+        TimedPlatform timed(frametake::systemCapturePlatform());
+        const auto start = Clock::now();
+        const char* path = capture.capture(timed, &screen, 0, 0, kWidth, kHeight);
+        const double total = ms(Clock::now() - start);
+        if (*path == '\0') {
+            std::fprintf(stderr, "capture failed\n");
+            return 1;
+        }
+        // What no platform call covers: the two buffers and the conversion between them.
+        const double convert =
+            total - timed.gdiMs - timed.copyMs - timed.fileMs - timed.encodeMs - timed.writeMs;
+        const auto bytes = std::filesystem::file_size(path);
+        std::printf("%-6d %9.1f %9.1f %9.1f %9.1f %12.1f %9.1f %9.1f %10llu\n", run, total,
+                    timed.gdiMs, timed.copyMs, timed.fileMs, convert, timed.encodeMs, timed.writeMs,
+                    static_cast<unsigned long long>(bytes));
+        const double parts[7] = {total,   timed.gdiMs,    timed.copyMs, timed.fileMs,
+                                 convert, timed.encodeMs, timed.writeMs};
+        for (int i = 0; i < 7; ++i) {
+            sums[i] += parts[i];
+        }
+        std::filesystem::remove(path);
+    }
+    std::printf("mean   %9.1f %9.1f %9.1f %9.1f %12.1f %9.1f %9.1f\n", sums[0] / kRuns,
+                sums[1] / kRuns, sums[2] / kRuns, sums[3] / kRuns, sums[4] / kRuns, sums[5] / kRuns,
+                sums[6] / kRuns);
+    std::printf(
+        "everything but the encoder: %.1f%% of a capture; our own work (buffers, conversion): "
+        "%.1f%%\n",
+        100.0 * (sums[0] - sums[5]) / sums[0], 100.0 * sums[4] / sums[0]);
+
+    // The conversion loop against a plain copy of the same buffer.
+    const std::size_t size = *frametake::dibSize(kWidth, kHeight);
+    std::vector<std::uint8_t> dib(size, 0x5A);
+    std::vector<std::uint8_t> out(size);
+    constexpr int kLoops = 50;
+    auto start = Clock::now();
+    for (int i = 0; i < kLoops; ++i) {
+        frametake::convertBgrRowsToRgb(dib.data(),
+                                       static_cast<std::size_t>(frametake::dibStride(kWidth)),
+                                       out.data(), kWidth, kHeight);
+    }
+    const double convertMs = ms(Clock::now() - start) / kLoops;
+    start = Clock::now();
+    for (int i = 0; i < kLoops; ++i) {
+        std::memcpy(out.data(), dib.data(), size);
+        dib[static_cast<std::size_t>(i)] ^=
+            out[static_cast<std::size_t>(i) + 1];  // keep the copies observable
+    }
+    const double copyMs = ms(Clock::now() - start) / kLoops;
+    std::printf("conversion: %.2f ms (%.0f MB/s); memcpy: %.2f ms (%.0f MB/s)\n", convertMs,
+                static_cast<double>(size) / convertMs / 1000.0, copyMs,
+                static_cast<double>(size) / copyMs / 1000.0);
+    ::DestroyWindow(window);
+    return 0;
+}
