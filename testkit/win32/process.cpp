@@ -192,3 +192,26 @@ HMODULE loadExecutableAsLibrary(const std::filesystem::path& path) {
 }
 
 }  // namespace testkit::win32
+
+namespace testkit::win32 {
+
+UniqueHandle startProcess(const std::filesystem::path& program,
+                          const std::vector<std::wstring>& arguments) {
+    std::wstring commandLine = quoteArgument(program.wstring());
+    for (const auto& argument : arguments) {
+        commandLine += L' ';
+        commandLine += quoteArgument(argument);
+    }
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &startup, &info)) {
+        ADD_FAILURE() << "CreateProcessW failed for " << program << ": " << ::GetLastError();
+        return UniqueHandle();
+    }
+    ::CloseHandle(info.hThread);
+    return UniqueHandle(info.hProcess);
+}
+
+}  // namespace testkit::win32

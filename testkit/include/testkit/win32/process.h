@@ -50,3 +50,12 @@ namespace testkit::win32 {
 [[nodiscard]] HMODULE loadExecutableAsLibrary(const std::filesystem::path& path);
 
 }  // namespace testkit::win32
+
+namespace testkit::win32 {
+
+// Starts `program` with `arguments` and returns its process handle without waiting; its output
+// goes nowhere. Null (and the current test failed) when it cannot be started.
+[[nodiscard]] UniqueHandle startProcess(const std::filesystem::path& program,
+                                        const std::vector<std::wstring>& arguments);
+
+}  // namespace testkit::win32

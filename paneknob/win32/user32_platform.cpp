@@ -1,0 +1,47 @@
+// WindowPlatform over user32.
+
+#include <windows.h>
+
+#include "../core/window_platform.h"
+#include "user32_platform.h"
+
+namespace paneknob {
+namespace {
+
+HWND handle(void* window) {
+    return static_cast<HWND>(window);
+}
+
+class User32Platform final : public WindowPlatform {
+public:
+    int convertTitle(const char* title, char16_t* buffer, int capacity) override {
+        return ::MultiByteToWideChar(CP_ACP, 0, title, -1, reinterpret_cast<wchar_t*>(buffer),
+                                     capacity);
+    }
+    Window findTopLevelWindow(const char16_t* title) override {
+        return ::FindWindowW(nullptr, reinterpret_cast<const wchar_t*>(title));
+    }
+    std::int64_t style(Window window) override {
+        return ::GetWindowLongPtrW(handle(window), GWL_STYLE);
+    }
+    void setStyle(Window window, std::int64_t style) override {
+        ::SetWindowLongPtrW(handle(window), GWL_STYLE, static_cast<LONG_PTR>(style));
+    }
+    void refreshFrame(Window window, std::uint32_t flags) override {
+        ::SetWindowPos(handle(window), nullptr, 0, 0, 0, 0, flags);
+    }
+    void show(Window window, int command) override { ::ShowWindow(handle(window), command); }
+    bool bringToForeground(Window window) override {
+        return ::SetForegroundWindow(handle(window)) != FALSE;
+    }
+    Window activate(Window window) override { return ::SetActiveWindow(handle(window)); }
+};
+
+}  // namespace
+
+WindowPlatform& systemWindowPlatform() {
+    static User32Platform platform;
+    return platform;
+}
+
+}  // namespace paneknob
