@@ -3,6 +3,7 @@
 // encoding and file write; and the conversion loop's throughput against a plain memcpy.
 
 #include <lodepng.h>
+#include <testkit/win32/messages.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -159,17 +160,6 @@ LRESULT CALLBACK desktopProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     return 0;
 }
 
-void pump(DWORD milliseconds) {
-    const DWORD until = ::GetTickCount() + milliseconds;
-    while (static_cast<LONG>(until - ::GetTickCount()) > 0) {
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::DispatchMessageW(&message);
-        }
-        ::Sleep(10);
-    }
-}
-
 }  // namespace
 
 int main() {
@@ -181,7 +171,7 @@ int main() {
     const HWND window =
         ::CreateWindowExW(WS_EX_TOPMOST, type.lpszClassName, L"desktop", WS_POPUP | WS_VISIBLE, 0,
                           0, kWidth, kHeight, nullptr, nullptr, type.hInstance, nullptr);
-    pump(500);
+    testkit::win32::pumpMessages(500);
 
     frametake::ScreenInfo screen{};
     frametake::ScreenCapture capture;

@@ -1,6 +1,7 @@
 // Demo: opens a window and drives it through paneknob.dll's exports, printing each result code
 // and what the window looks like afterwards.
 
+#include <testkit/win32/messages.h>
 #include <windows.h>
 
 #include <cstdint>
@@ -10,17 +11,6 @@
 namespace {
 
 using Export = std::int32_t (*)(const char*);
-
-void pump(DWORD milliseconds) {
-    const DWORD until = ::GetTickCount() + milliseconds;
-    while (static_cast<LONG>(until - ::GetTickCount()) > 0) {
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::DispatchMessageW(&message);
-        }
-        ::Sleep(10);
-    }
-}
 
 }  // namespace
 
@@ -45,10 +35,10 @@ int main() {
     const HWND window =
         ::CreateWindowExW(0, type.lpszClassName, L"Paneknob Demo", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                           100, 100, 400, 300, nullptr, nullptr, type.hInstance, nullptr);
-    pump(300);
+    testkit::win32::pumpMessages(300);
 
     auto report = [window](const char* call, std::int32_t code) {
-        pump(200);
+        testkit::win32::pumpMessages(200);
         std::printf("%-34s -> %2d   iconic=%d foreground=%d boxes=%s\n", call, code,
                     ::IsIconic(window) ? 1 : 0, ::GetForegroundWindow() == window ? 1 : 0,
                     (::GetWindowLongPtrW(window, GWL_STYLE) & 0x30000) != 0 ? "yes" : "no");

@@ -69,14 +69,20 @@ std::wstring quoteArgument(const std::wstring& argument) {
     return quoted;
 }
 
-ProcessOutcome runProcess(const std::filesystem::path& program,
-                          const std::vector<std::wstring>& arguments, DWORD timeoutMs) {
-    ProcessOutcome outcome{0xFFFFFFFF, {}, {}};
+std::wstring commandLineOf(const std::filesystem::path& program,
+                           const std::vector<std::wstring>& arguments) {
     std::wstring commandLine = quoteArgument(program.wstring());
     for (const auto& argument : arguments) {
         commandLine += L' ';
         commandLine += quoteArgument(argument);
     }
+    return commandLine;
+}
+
+ProcessOutcome runProcess(const std::filesystem::path& program,
+                          const std::vector<std::wstring>& arguments, DWORD timeoutMs) {
+    ProcessOutcome outcome{0xFFFFFFFF, {}, {}};
+    std::wstring commandLine = commandLineOf(program, arguments);
 
     Pipe out = inheritablePipe();
     Pipe err = inheritablePipe();
@@ -197,11 +203,7 @@ namespace testkit::win32 {
 
 UniqueHandle startProcess(const std::filesystem::path& program,
                           const std::vector<std::wstring>& arguments) {
-    std::wstring commandLine = quoteArgument(program.wstring());
-    for (const auto& argument : arguments) {
-        commandLine += L' ';
-        commandLine += quoteArgument(argument);
-    }
+    std::wstring commandLine = commandLineOf(program, arguments);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};

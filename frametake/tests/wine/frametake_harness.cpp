@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <lodepng.h>
+#include <testkit/win32/messages.h>
 #include <testkit/win32/process.h>
 
 #include <cstdlib>
@@ -100,12 +101,12 @@ PatternWindow::PatternWindow(std::int32_t left, std::int32_t top, std::int32_t w
     ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&size_));
     ::ShowWindow(window_, SW_SHOWNOACTIVATE);
     ::UpdateWindow(window_);
-    pumpMessages(300);
+    testkit::win32::pumpMessages(300);
 }
 
 PatternWindow::~PatternWindow() {
     ::DestroyWindow(window_);
-    pumpMessages(50);
+    testkit::win32::pumpMessages(50);
 }
 
 Image readPng(const std::string& path) {
@@ -117,18 +118,6 @@ Image readPng(const std::string& path) {
     image.rgb.assign(decoded, decoded + std::size_t{3} * image.width * image.height);
     std::free(decoded);
     return image;
-}
-
-void pumpMessages(DWORD milliseconds) {
-    const DWORD until = ::GetTickCount() + milliseconds;
-    while (static_cast<LONG>(until - ::GetTickCount()) > 0) {
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-        ::Sleep(10);
-    }
 }
 
 }  // namespace frametake::wine

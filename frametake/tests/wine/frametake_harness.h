@@ -56,7 +56,4 @@ struct Image {
 // Decodes a PNG file to 8-bit RGB; an empty image when it cannot.
 [[nodiscard]] Image readPng(const std::string& path);
 
-// Lets the window manager and painting catch up.
-void pumpMessages(DWORD milliseconds);
-
 }  // namespace frametake::wine

@@ -2,6 +2,7 @@
 // of the test process itself. The windows' state is read back through the system.
 #include <gtest/gtest.h>
 #include <testkit/case_name.h>
+#include <testkit/win32/messages.h>
 #include <testkit/win32/process.h>
 #include <windows.h>
 
@@ -77,14 +78,7 @@ void waitForQuietForeground() {
 }
 
 void settle() {
-    const DWORD until = ::GetTickCount() + 150;
-    while (static_cast<LONG>(until - ::GetTickCount()) > 0) {
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::DispatchMessageW(&message);
-        }
-        ::Sleep(10);
-    }
+    testkit::win32::pumpMessages(150);
 }
 
 const std::wstring kLongTitle(4095, L'w');  // 4096 units with the terminator: just fits

@@ -31,6 +31,10 @@ struct ProcessOutcome {
 // Quotes one argument so that the C runtime's parser gives it back unchanged.
 [[nodiscard]] std::wstring quoteArgument(const std::wstring& argument);
 
+// The command line that starts `program` with `arguments`, each quoted as needed.
+[[nodiscard]] std::wstring commandLineOf(const std::filesystem::path& program,
+                                         const std::vector<std::wstring>& arguments);
+
 // Runs `program` with `arguments`, collects both output streams and waits for the exit.
 // Fails the current test (and returns exit code 0xFFFFFFFF) if the process cannot be started
 // or does not end within `timeoutMs`.
