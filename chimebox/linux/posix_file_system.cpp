@@ -1,0 +1,145 @@
+// FileSystem over POSIX calls, with errno mapped onto the Win32 codes the messages carry: a
+// missing file 2, a missing directory 3, denied access 5, a directory where a file was named 5
+// (as Windows answers), anything else ERROR_GEN_FAILURE (31). The UTF-16 path becomes UTF-8.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <new>
+#include <string>
+
+#include "../core/player.h"
+
+namespace chimebox {
+namespace {
+
+constexpr std::uint32_t kFileNotFound = 2;
+constexpr std::uint32_t kPathNotFound = 3;
+constexpr std::uint32_t kAccessDenied = 5;
+constexpr std::uint32_t kOutOfMemory = 14;
+constexpr std::uint32_t kGenFailure = 31;
+
+std::string toUtf8(const char16_t* path) {
+    std::string out;
+    for (const char16_t* p = path; *p != 0; ++p) {
+        char32_t cp = *p;
+        if (cp >= 0xD800 && cp <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (char32_t{p[1]} - 0xDC00);
+            ++p;
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            cp = 0xFFFD;  // an unpaired half names no file that exists
+        }
+        auto byte = [&out](char32_t value) { out.push_back(static_cast<char>(value)); };
+        if (cp < 0x80) {
+            byte(cp);
+        } else if (cp < 0x800) {
+            byte(0xC0 | (cp >> 6));
+            byte(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            byte(0xE0 | (cp >> 12));
+            byte(0x80 | ((cp >> 6) & 0x3F));
+            byte(0x80 | (cp & 0x3F));
+        } else {
+            byte(0xF0 | (cp >> 18));
+            byte(0x80 | ((cp >> 12) & 0x3F));
+            byte(0x80 | ((cp >> 6) & 0x3F));
+            byte(0x80 | (cp & 0x3F));
+        }
+    }
+    return out;
+}
+
+// ENOENT names a missing file when its folder exists, else a missing directory.
+std::uint32_t missingEntryCode(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        return kFileNotFound;
+    }
+    struct stat folder {};
+    const std::string parent = slash == 0 ? "/" : path.substr(0, slash);
+    return ::stat(parent.c_str(), &folder) == 0 && S_ISDIR(folder.st_mode) ? kFileNotFound
+                                                                           : kPathNotFound;
+}
+
+struct OpenFile {
+    int descriptor;
+};
+
+class PosixFileSystem final : public FileSystem {
+public:
+    File openForReading(const char16_t* path) override {
+        const std::string name = toUtf8(path);
+        const int descriptor = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+        if (descriptor < 0) {
+            error_ = errno == ENOENT                     ? missingEntryCode(name)
+                     : errno == ENOTDIR                  ? kPathNotFound
+                     : errno == EACCES || errno == EPERM ? kAccessDenied
+                                                         : kGenFailure;
+            return nullptr;
+        }
+        struct stat info {};
+        if (::fstat(descriptor, &info) == 0 && S_ISDIR(info.st_mode)) {
+            ::close(descriptor);
+            error_ = kAccessDenied;
+            return nullptr;
+        }
+        auto* file = new (std::nothrow) OpenFile{descriptor};
+        if (file == nullptr) {
+            ::close(descriptor);
+            error_ = kOutOfMemory;
+        }
+        return file;
+    }
+    bool fileSize(File file, std::uint64_t& size) override {
+        struct stat info {};
+        if (::fstat(static_cast<OpenFile*>(file)->descriptor, &info) != 0) {
+            error_ = kGenFailure;
+            return false;
+        }
+        size = static_cast<std::uint64_t>(info.st_size);
+        return true;
+    }
+    // One read of the whole request: the loop only resumes reads that the kernel cut short.
+    bool read(File file, std::uint8_t* into, std::uint32_t size, std::uint32_t& got) override {
+        got = 0;
+        while (got < size) {
+            const ssize_t count =
+                ::read(static_cast<OpenFile*>(file)->descriptor, into + got, size - got);
+            if (count < 0 && errno == EINTR) {
+                continue;
+            }
+            if (count < 0) {
+                error_ = kGenFailure;
+                return false;
+            }
+            if (count == 0) {
+                break;
+            }
+            got += static_cast<std::uint32_t>(count);
+        }
+        return true;
+    }
+    void close(File file) override {
+        auto* open = static_cast<OpenFile*>(file);
+        ::close(open->descriptor);
+        delete open;
+    }
+    std::uint32_t lastError() override { return error_; }
+
+private:
+    // Per thread, as GetLastError is: several plays may read files at once.
+    static thread_local std::uint32_t error_;
+};
+
+thread_local std::uint32_t PosixFileSystem::error_ = 0;
+
+}  // namespace
+
+FileSystem& systemFileSystem() {
+    static PosixFileSystem files;
+    return files;
+}
+
+}  // namespace chimebox

@@ -1,0 +1,154 @@
+package org.halvex.xaudio;
+
+import static org.junit.jupiter.api.Assertions.assertDoesNotThrow;
+import static org.junit.jupiter.api.Assertions.assertEquals;
+import static org.junit.jupiter.api.Assertions.assertNotEquals;
+import static org.junit.jupiter.api.Assertions.assertThrows;
+import static org.junit.jupiter.api.Assertions.assertTimeoutPreemptively;
+import static org.junit.jupiter.api.Assertions.assertTrue;
+
+
+import java.nio.file.Files;
+import java.nio.file.Path;
+import java.time.Duration;
+import java.util.concurrent.atomic.AtomicReference;
+import org.junit.jupiter.api.Test;
+import org.junit.jupiter.api.io.TempDir;
+
+/** libchimebox.so loaded into this JVM, playing into SDL's disk audio driver. */
+class ChimeboxTest {
+    @TempDir Path folder;
+
+    /** The file that SDL's disk driver writes (SDL_DISKAUDIOFILE). */
+    static final Path SINK = Path.of(System.getenv("SDL_DISKAUDIOFILE"));
+
+    /** Plays {@code file} on a fresh player; the seconds that play took. */
+    static double timedPlay(Path file) {
+        final WavPlayer player = new WavPlayer();
+        player.initialize();
+        final long start = System.nanoTime();
+        try {
+            player.play(file.toString());
+            return (System.nanoTime() - start) / 1e9;
+        } finally {
+            player.release();
+        }
+    }
+
+    @Test
+    void initializeStoresBothHandlesAndReleaseClearsThem() {
+        final WavPlayer player = new WavPlayer();
+        player.initialize();
+        assertNotEquals(0, player.xAudioRef);
+        assertNotEquals(0, player.xAudioMasteringVoiceRef);
+        player.release();
+        assertEquals(0, player.xAudioRef);
+        assertEquals(0, player.xAudioMasteringVoiceRef);
+        assertDoesNotThrow(player::release);
+    }
+
+    @Test
+    void playBeforeInitializeNamesTheEngineField() {
+        final AudioPlayerException e = assertThrows(AudioPlayerException.class, () -> new WavPlayer().play("x.wav"));
+        assertEquals("Failed to play, xAudioRef not initialized", e.getMessage());
+    }
+
+    @Test
+    void readFailuresCarryTheirCodeAndThePathUnchanged() throws Exception {
+        final WavPlayer player = new WavPlayer();
+        player.initialize();
+        try {
+            final String missing = folder.resolve("missing-\uD83C\uDFB5.wav").toString();
+            assertEquals("Failed reading WAV file: -0X7FF8FFFE (" + missing + ")",
+                    assertThrows(AudioPlayerException.class, () -> player.play(missing)).getMessage());
+            final String noFolder = folder.resolve("nowhere/x.wav").toString();
+            assertEquals("Failed reading WAV file: -0X7FF8FFFD (" + noFolder + ")",
+                    assertThrows(AudioPlayerException.class, () -> player.play(noFolder)).getMessage());
+            assertEquals("Failed reading WAV file: -0X7FF8FFFB (" + folder + ")",
+                    assertThrows(AudioPlayerException.class, () -> player.play(folder.toString())).getMessage());
+            final Path malformed = folder.resolve("malformed.wav");
+            Files.write(malformed, new byte[64]);
+            assertEquals("Failed reading WAV file: -0X7FFFBFFB (" + malformed + ")",
+                    assertThrows(AudioPlayerException.class, () -> player.play(malformed.toString())).getMessage());
+        } finally {
+            player.release();
+        }
+    }
+
+    @Test
+    void xwmaEndsInAClearExceptionNeverAHang() throws Exception {
+        final Path file = SoundFiles.xwma(folder);
+        final WavPlayer player = new WavPlayer();
+        player.initialize();
+        try {
+            final AudioPlayerException e = assertTimeoutPreemptively(Duration.ofSeconds(20),
+                    () -> assertThrows(AudioPlayerException.class, () -> player.play(file.toString())));
+            assertEquals("Error -0X7769FFFF submitting source buffer (xWMA)", e.getMessage());
+        } finally {
+            player.release();
+        }
+    }
+
+    @Test
+    void loopRegionIsHeardOnceMore() throws Exception {
+        // The sink's rate is the device's: one plain second measures it.
+        final double plain = timedPlay(SoundFiles.tone(folder, "plain.wav", 1.0, 0, 0));
+        final double samplesPerSecond = Files.size(SINK) / 4.0 / plain;
+        final double plainHeard = SoundFiles.audibleSeconds(SINK, samplesPerSecond);
+        final double looped = timedPlay(SoundFiles.tone(folder, "looped.wav", 1.0, 11025, 22049));
+        final double loopedHeard = SoundFiles.audibleSeconds(SINK, Files.size(SINK) / 4.0 / looped);
+
+        assertTrue(plain >= 0.9 && plain < 3, "plain play took " + plain);
+        assertTrue(looped >= 1.4 && looped < 3.5, "looped play took " + looped);
+        assertEquals(1.5, loopedHeard / plainHeard, 0.1, "heard " + loopedHeard + " s against " + plainHeard);
+    }
+
+    @Test
+    void twoThreadsPlayOnOneObjectAtOnce() throws Exception {
+        final Path first = SoundFiles.tone(folder, "a.wav", 0.5, 0, 0);
+        final Path second = SoundFiles.tone(folder, "b.wav", 0.5, 0, 0);
+        final WavPlayer player = new WavPlayer();
+        player.initialize();
+        try {
+            final AtomicReference<Throwable> failure = new AtomicReference<>();
+            final Thread other = new Thread(() -> {
+                try {
+                    player.play(second.toString());
+                } catch (Throwable t) {
+                    failure.set(t);
+                }
+            });
+            other.start();
+            player.play(first.toString());
+            other.join();
+            assertEquals(null, failure.get());
+        } finally {
+            player.release();
+        }
+    }
+
+    static long residentKilobytes() throws Exception {
+        for (final String line : Files.readAllLines(Path.of("/proc/self/status"))) {
+            if (line.startsWith("VmRSS:")) {
+                return Long.parseLong(line.replaceAll("[^0-9]", ""));
+            }
+        }
+        throw new IllegalStateException("no VmRSS");
+    }
+
+    @Test
+    void twoHundredLifecyclesKeepResidentMemoryFlat() throws Exception {
+        final Path blip = SoundFiles.tone(folder, "blip.wav", 0.02, 0, 0);
+        for (int i = 0; i < 20; ++i) {
+            timedPlay(blip);
+        }
+        System.gc();
+        final long before = residentKilobytes();
+        for (int i = 0; i < 200; ++i) {
+            timedPlay(blip);
+        }
+        System.gc();
+        final long after = residentKilobytes();
+        assertTrue(after - before < 16 * 1024, "resident memory grew from " + before + " kB to " + after + " kB");
+    }
+}
