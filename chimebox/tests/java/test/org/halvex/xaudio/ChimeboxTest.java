@@ -54,6 +54,14 @@ class ChimeboxTest {
     }
 
     @Test
+    void playWithoutMasteringVoiceNamesItsField() {
+        final WavPlayer player = new WavPlayer();
+        player.xAudioRef = 1;  // never used: the missing voice stops the play first
+        final AudioPlayerException e = assertThrows(AudioPlayerException.class, () -> player.play("x.wav"));
+        assertEquals("Failed to play, xAudioMasteringVoiceRef not initialized", e.getMessage());
+    }
+
+    @Test
     void readFailuresCarryTheirCodeAndThePathUnchanged() throws Exception {
         final WavPlayer player = new WavPlayer();
         player.initialize();
