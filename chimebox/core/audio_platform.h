@@ -37,6 +37,23 @@ struct AudioBuffer {
     std::uint32_t loopCount = 0;
 };
 
+// Copies `buffer` into an engine's own buffer description (XAUDIO2_BUFFER, FAudioBuffer), whose
+// fields carry the same names; no context pointer is passed.
+template <typename Description>
+[[nodiscard]] Description describeForEngine(const AudioBuffer& buffer) {
+    Description description{};
+    description.Flags = buffer.flags;
+    description.AudioBytes = buffer.audioBytes;
+    description.pAudioData = buffer.audioData;
+    description.PlayBegin = buffer.playBegin;
+    description.PlayLength = buffer.playLength;
+    description.LoopBegin = buffer.loopBegin;
+    description.LoopLength = buffer.loopLength;
+    description.LoopCount = buffer.loopCount;
+    description.pContext = nullptr;
+    return description;
+}
+
 // The packet table of an xWMA buffer (XAUDIO2_BUFFER_WMA).
 struct PacketTable {
     const void* cumulativeBytes = nullptr;  // 32-bit entries, possibly unaligned

@@ -130,16 +130,7 @@ public:
         if (packets != nullptr) {
             return kXAudio2InvalidCall;
         }
-        FAudioBuffer description{};
-        description.Flags = buffer.flags;
-        description.AudioBytes = buffer.audioBytes;
-        description.pAudioData = buffer.audioData;
-        description.PlayBegin = buffer.playBegin;
-        description.PlayLength = buffer.playLength;
-        description.LoopBegin = buffer.loopBegin;
-        description.LoopLength = buffer.loopLength;
-        description.LoopCount = buffer.loopCount;
-        description.pContext = nullptr;
+        const auto description = describeForEngine<FAudioBuffer>(buffer);
         return static_cast<HRESULT>(
             functions_.submit(static_cast<FAudioSourceVoice*>(voice), &description, nullptr));
     }

@@ -77,16 +77,7 @@ public:
 
     HRESULT submitSourceBuffer(Voice voice, const AudioBuffer& buffer,
                                const PacketTable* packets) override {
-        XAUDIO2_BUFFER description{};
-        description.Flags = buffer.flags;
-        description.AudioBytes = buffer.audioBytes;
-        description.pAudioData = buffer.audioData;
-        description.PlayBegin = buffer.playBegin;
-        description.PlayLength = buffer.playLength;
-        description.LoopBegin = buffer.loopBegin;
-        description.LoopLength = buffer.loopLength;
-        description.LoopCount = buffer.loopCount;
-        description.pContext = nullptr;
+        const auto description = describeForEngine<XAUDIO2_BUFFER>(buffer);
         if (packets == nullptr) {
             return sourceOf(voice)->SubmitSourceBuffer(&description, nullptr);
         }

@@ -130,11 +130,14 @@ T* at(HMODULE module, DWORD rva) {
     return reinterpret_cast<T*>(reinterpret_cast<BYTE*>(module) + rva);
 }
 
-bool bindImports(HMODULE module) {
+const IMAGE_DATA_DIRECTORY& importDirectory(HMODULE module) {
     const auto* dos = at<IMAGE_DOS_HEADER>(module, 0);
     const auto* nt = at<IMAGE_NT_HEADERS>(module, static_cast<DWORD>(dos->e_lfanew));
-    const IMAGE_DATA_DIRECTORY& directory =
-        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    return nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+}
+
+bool bindImports(HMODULE module) {
+    const IMAGE_DATA_DIRECTORY& directory = importDirectory(module);
     if (directory.Size == 0) {
         return true;
     }
@@ -170,10 +173,7 @@ bool bindImports(HMODULE module) {
 }
 
 bool importsBound(HMODULE module) {
-    const auto* dos = at<IMAGE_DOS_HEADER>(module, 0);
-    const auto* nt = at<IMAGE_NT_HEADERS>(module, static_cast<DWORD>(dos->e_lfanew));
-    const IMAGE_DATA_DIRECTORY& directory =
-        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    const IMAGE_DATA_DIRECTORY& directory = importDirectory(module);
     if (directory.Size == 0) {
         return true;
     }
