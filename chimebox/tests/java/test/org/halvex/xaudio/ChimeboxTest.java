@@ -97,18 +97,21 @@ class ChimeboxTest {
         }
     }
 
-    @Test
-    void loopRegionIsHeardOnceMore() throws Exception {
-        // The sink's rate is the device's: one plain second measures it.
-        final double plain = timedPlay(SoundFiles.tone(folder, "plain.wav", 1.0, 0, 0));
-        final double samplesPerSecond = Files.size(SINK) / 4.0 / plain;
-        final double plainHeard = SoundFiles.audibleSeconds(SINK, samplesPerSecond);
-        final double looped = timedPlay(SoundFiles.tone(folder, "looped.wav", 1.0, 11025, 22049));
-        final double loopedHeard = SoundFiles.audibleSeconds(SINK, Files.size(SINK) / 4.0 / looped);
+    /** FAudio opens SDL's device for 32-bit float stereo at 48 kHz. */
+    static final double SINK_SAMPLES_PER_SECOND = 2 * 48000;
 
-        assertTrue(plain >= 0.9 && plain < 3, "plain play took " + plain);
-        assertTrue(looped >= 1.4 && looped < 3.5, "looped play took " + looped);
-        assertEquals(1.5, loopedHeard / plainHeard, 0.1, "heard " + loopedHeard + " s against " + plainHeard);
+    @Test
+    void soundIsHeardForItsLengthAndALoopOnceMore() throws Exception {
+        final double plain = timedPlay(SoundFiles.tone(folder, "plain.wav", 1.0, 0, 0));
+        final double plainHeard = SoundFiles.audibleSeconds(SINK, SINK_SAMPLES_PER_SECOND);
+        final double looped = timedPlay(SoundFiles.tone(folder, "looped.wav", 1.0, 11025, 22049));
+        final double loopedHeard = SoundFiles.audibleSeconds(SINK, SINK_SAMPLES_PER_SECOND);
+
+        assertEquals(1.0, plainHeard, 0.05, "the sink heard the plain tone for " + plainHeard + " s");
+        assertEquals(1.5, loopedHeard, 0.05, "the sink heard the looped tone for " + loopedHeard + " s");
+        // play returns once the engine has used the sound up: bounds only, no tight timing.
+        assertTrue(plain >= 0.9 && plain < 5, "plain play took " + plain + " s");
+        assertTrue(looped >= 1.4 && looped < 5.5, "looped play took " + looped + " s");
     }
 
     @Test
