@@ -18,13 +18,14 @@ function(add_java_classes name)
 endfunction()
 
 # add_junit_test(<name> CLASSPATH <entries...> SELECT <class> LIBRARY_PATH <folder>
-#                [ENVIRONMENT <VAR=value...>])
+#                [ENVIRONMENT <VAR=value...>] [WRAPPER <command...>])
 function(add_junit_test name)
-  cmake_parse_arguments(arg "" "SELECT;LIBRARY_PATH" "CLASSPATH;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(arg "" "SELECT;LIBRARY_PATH" "CLASSPATH;ENVIRONMENT;WRAPPER" ${ARGN})
   list(JOIN arg_CLASSPATH ":" classpath)
   add_test(NAME ${name}
-           COMMAND "${Java_JAVA_EXECUTABLE}" -Xcheck:jni "-Djava.library.path=${arg_LIBRARY_PATH}"
+           COMMAND ${arg_WRAPPER} "${Java_JAVA_EXECUTABLE}" -Xcheck:jni "-Djava.library.path=${arg_LIBRARY_PATH}"
                    -jar "${JUNIT_CONSOLE}" --disable-banner --details=tree
                    --class-path "${classpath}" --select-class "${arg_SELECT}")
-  set_tests_properties(${name} PROPERTIES LABELS jvm TIMEOUT 600 ENVIRONMENT "${arg_ENVIRONMENT}")
+  set_tests_properties(${name} PROPERTIES LABELS jvm TIMEOUT 600 ENVIRONMENT "${arg_ENVIRONMENT}"
+                                           SKIP_RETURN_CODE 77)
 endfunction()
