@@ -24,8 +24,9 @@ function(add_junit_test name)
   list(JOIN arg_CLASSPATH ":" classpath)
   add_test(NAME ${name}
            COMMAND ${arg_WRAPPER} "${Java_JAVA_EXECUTABLE}" -Xcheck:jni "-Djava.library.path=${arg_LIBRARY_PATH}"
+                   "-Djna.library.path=${arg_LIBRARY_PATH}"
                    -jar "${JUNIT_CONSOLE}" --disable-banner --details=tree
                    --class-path "${classpath}" --select-class "${arg_SELECT}")
-  set_tests_properties(${name} PROPERTIES LABELS jvm TIMEOUT 600 ENVIRONMENT "${arg_ENVIRONMENT}"
+  set_tests_properties(${name} PROPERTIES LABELS linux TIMEOUT 600 ENVIRONMENT "${arg_ENVIRONMENT}"
                                            SKIP_RETURN_CODE 77)
 endfunction()

@@ -41,4 +41,17 @@ const char* detectProxyWith(ProxyPlatform& platform, ProxyTextBuffer& buffer, co
     }
 }
 
+const char* detectProxyForProcess(ProxyPlatform& platform, const char* url) noexcept {
+    // Null until the first call; constant-initialised, so an EXE loaded as a library (whose
+    // static constructors never run) finds it too.
+    static ProxyTextBuffer* proxyTextBuffer = nullptr;
+    if (proxyTextBuffer == nullptr) {
+        proxyTextBuffer = new (std::nothrow) ProxyTextBuffer();
+        if (proxyTextBuffer == nullptr) {
+            return kFailedAnswer;
+        }
+    }
+    return detectProxyWith(platform, *proxyTextBuffer, url);
+}
+
 }  // namespace waypost

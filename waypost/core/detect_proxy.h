@@ -38,4 +38,8 @@ private:
 [[nodiscard]] const char* detectProxyWith(ProxyPlatform& platform, ProxyTextBuffer& buffer,
                                           const char* url, std::FILE* errors = stderr) noexcept;
 
+// detectProxyWith over the process-wide answer buffer, which is deliberately never destroyed:
+// callers may hold the last proxy answer until the process ends. Calls must not overlap.
+[[nodiscard]] const char* detectProxyForProcess(ProxyPlatform& platform, const char* url) noexcept;
+
 }  // namespace waypost
