@@ -85,11 +85,11 @@ public:
     std::uint32_t temporaryDirectory(char* buffer, std::uint32_t size) override {
         return timed(fileMs, [&] { return real_.temporaryDirectory(buffer, size); });
     }
-    std::uint32_t createUniqueFile(const char* d, const char* p, char* n) override {
-        return timed(fileMs, [&] { return real_.createUniqueFile(d, p, n); });
+    bool reserveCaptureFile(const char* d, const char* p, char* n) override {
+        return timed(fileMs, [&] { return real_.reserveCaptureFile(d, p, n); });
     }
-    void deleteFile(const char* name) override {
-        timed(fileMs, [&] { return real_.deleteFile(name), 0; });
+    void discardCaptureFile(const char* name) override {
+        timed(fileMs, [&] { return real_.discardCaptureFile(name), 0; });
     }
     unsigned writePng(const char* name, const std::uint8_t* rgb, std::int32_t w,
                       std::int32_t h) override {

@@ -122,19 +122,16 @@ const char* ScreenCapture::capture(CapturePlatform& platform, const ScreenInfo* 
     convertBgrRowsToRgb(dib.get(), static_cast<std::size_t>(dibStride(width)), rgb.get(), width,
                         height);
 
-    // The file stage: a unique name from the system, its empty .tmp file removed, the PNG
-    // written under the same name ending in .png.
+    // The file stage: a unique name in the temporary directory, then the PNG under it.
     unsigned result = static_cast<unsigned>(-1);
     char directory[kMaxPath] = {};
     char name[kMaxPath] = {};
     const std::uint32_t length = platform.temporaryDirectory(directory, kMaxPath);
     if (length >= 1 && length <= kMaxPath &&
-        platform.createUniqueFile(directory, kTempFilePrefix, name) != 0) {
-        platform.deleteFile(name);
-        const std::size_t nameLength = strnlen(name, kMaxPath - 1);
-        if (nameLength >= 3) {
-            std::memcpy(name + nameLength - 3, "png", 3);
-            result = platform.writePng(name, rgb.get(), width, height);
+        platform.reserveCaptureFile(directory, kTempFilePrefix, name)) {
+        result = platform.writePng(name, rgb.get(), width, height);
+        if (result != 0) {
+            platform.discardCaptureFile(name);
         }
     }
 

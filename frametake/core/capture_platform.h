@@ -2,8 +2,8 @@
 // What a capture needs from the platform, in the shape of the Windows GDI sequence: the screen's
 // drawing context, an off-screen context with a bitmap selected into it, a copy of a screen
 // rectangle into that bitmap, and its pixels read out as a 24-bit top-down DIB (blue, green,
-// red; rows padded to 4 bytes). Then the temporary-file calls and the PNG writer. A platform
-// without GDI maps these onto its own capture.
+// red; rows padded to 4 bytes). Then the temporary directory, the reservation of a unique file
+// name in it, and the PNG writer. A platform without GDI maps these onto its own capture.
 //
 // Handles are opaque; null means failure. Every handle given out is released by the core
 // through the matching call, in reverse order of creation.
@@ -43,12 +43,14 @@ public:
     // The temporary directory (ANSI, ending in a separator) into `buffer` of `size` bytes: its
     // length, or 0 on failure, or the size needed when the buffer is too small.
     [[nodiscard]] virtual std::uint32_t temporaryDirectory(char* buffer, std::uint32_t size) = 0;
-    // Creates a new empty file in `directory` whose name starts with the first three characters
-    // of `prefix` and ends in ".tmp"; writes its path into `name` (kMaxPath bytes). Non-zero on
-    // success.
-    [[nodiscard]] virtual std::uint32_t createUniqueFile(const char* directory, const char* prefix,
-                                                         char* name) = 0;
-    virtual void deleteFile(const char* name) = 0;
+    // Picks the capture's file in `directory`: a path (into `name`, kMaxPath bytes) whose file
+    // name starts with the first three characters of `prefix`, goes on with a part unique in
+    // that directory and ends in ".png". True on success.
+    [[nodiscard]] virtual bool reserveCaptureFile(const char* directory, const char* prefix,
+                                                  char* name) = 0;
+    // After the PNG writer failed at `name`: removes what the reservation left there, on a
+    // platform whose reservation holds the name with a file of its own.
+    virtual void discardCaptureFile(const char* name) = 0;
     // Encodes `rgb` (width x height, 3 bytes a pixel, top row first) as a PNG at `name`;
     // 0 on success, else the encoder's error code.
     [[nodiscard]] virtual unsigned writePng(const char* name, const std::uint8_t* rgb,

@@ -1,10 +1,14 @@
-// Lists the monitors as frametake.dll describes them, in both DPI modes, one line a record:
+// Lists the monitors as frametake.dll (libframetake.so) describes them, in both DPI modes, one line a record:
 //   <mode> <index> handle=<h> x=<x> y=<y> width=<w> height=<h>
 // With "--capture WIDTH HEIGHT" it then captures that rectangle of monitor 0 and prints the PNG's
 // path and size. Used by the demo and by the tests that change the system's DPI (a new process
 // reads it).
 
+#if defined(_WIN32)
 #include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
 
 #include <cstdint>
 #include <cstdio>
@@ -16,20 +20,42 @@
 
 namespace {
 
+#if defined(_WIN32)
+constexpr const char* kLibrary = "frametake.dll";
+using Library = HMODULE;
+
+Library load() {
+    wchar_t self[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    return ::LoadLibraryW((std::filesystem::path(self).parent_path() / L"frametake.dll").c_str());
+}
+void* symbol(Library library, const char* name) {
+    return reinterpret_cast<void*>(::GetProcAddress(library, name));
+}
+#else
+constexpr const char* kLibrary = "libframetake.so";
+using Library = void*;
+
+Library load() {
+    const auto path = std::filesystem::read_symlink("/proc/self/exe").parent_path() / kLibrary;
+    return ::dlopen(path.c_str(), RTLD_NOW);
+}
+void* symbol(Library library, const char* name) {
+    return ::dlsym(library, name);
+}
+#endif
+
 template <typename Function>
-Function entry(HMODULE module, const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+Function entry(Library library, const char* name) {
+    return reinterpret_cast<Function>(symbol(library, name));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    wchar_t self[MAX_PATH];
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    const HMODULE library =
-        ::LoadLibraryW((std::filesystem::path(self).parent_path() / L"frametake.dll").c_str());
+    const Library library = load();
     if (library == nullptr) {
-        std::printf("cannot load frametake.dll (error %lu)\n", ::GetLastError());
+        std::printf("cannot load %s\n", kLibrary);
         return 1;
     }
     const auto countEx = entry<std::int32_t (*)(std::uint8_t)>(library, "getScreenCountEx");

@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 #include "../core/capture.h"
-#include "platforms.h"
+#include "../core/platforms.h"
 
 namespace frametake {
 namespace {
@@ -62,10 +64,23 @@ public:
     std::uint32_t temporaryDirectory(char* buffer, std::uint32_t size) override {
         return tempPathFunction()(size, buffer);
     }
-    std::uint32_t createUniqueFile(const char* directory, const char* prefix, char* name) override {
-        return ::GetTempFileNameA(directory, prefix, 0, name);
+    // The system picks the unique number and creates "scr<hex>.tmp", empty; that file goes
+    // again and the name takes the extension png in its place, keeping its length.
+    bool reserveCaptureFile(const char* directory, const char* prefix, char* name) override {
+        if (::GetTempFileNameA(directory, prefix, 0, name) == 0) {
+            return false;
+        }
+        ::DeleteFileA(name);
+        const std::size_t length = strnlen(name, kMaxPath - 1);
+        if (length < 3) {
+            return false;
+        }
+        std::memcpy(name + length - 3, "png", 3);
+        return true;
     }
-    void deleteFile(const char* name) override { ::DeleteFileA(name); }
+    // The reservation holds nothing: a writer that failed to open the file left none, and a
+    // file that exists under the name is not ours to delete.
+    void discardCaptureFile(const char*) override {}
     unsigned writePng(const char* name, const std::uint8_t* rgb, std::int32_t width,
                       std::int32_t height) override {
         return writePngFile(name, rgb, width, height);

@@ -5,7 +5,7 @@
 #include <new>
 
 #include "../core/screen_platform.h"
-#include "platforms.h"
+#include "../core/platforms.h"
 
 namespace frametake {
 namespace {

@@ -41,8 +41,7 @@ Calls join(std::initializer_list<Calls> parts) {
     return all;
 }
 
-const Calls kFileStage{"GetTempPath", "GetTempFileName",
-                       "DeleteFile /tmp/frametake-fake/scr1A3.tmp", "WritePng"};
+const Calls kFileStage{"GetTempPath", "ReserveFile", "WritePng"};
 
 struct StepCase {
     const char* name;
@@ -95,10 +94,15 @@ INSTANTIATE_TEST_SUITE_P(
         StepCase{"TempDirectoryTooLong", [](FakeCapturePlatform& p) { p.directoryLength = 261; },
                  join({kGdiStart, {"GetDIBits", "GetTempPath"}, kGdiEnd}), false},
         StepCase{"UniqueName", [](FakeCapturePlatform& p) { p.uniqueFileFails = true; },
-                 join({kGdiStart, {"GetDIBits", "GetTempPath", "GetTempFileName"}, kGdiEnd}),
+                 join({kGdiStart, {"GetDIBits", "GetTempPath", "ReserveFile"}, kGdiEnd}),
                  false},
         StepCase{"PngWriter", [](FakeCapturePlatform& p) { p.pngResult = 79; },
-                 join({kGdiStart, {"GetDIBits"}, kFileStage, kGdiEnd}), false}),
+                 join({kGdiStart,
+                       {"GetDIBits"},
+                       kFileStage,
+                       {"DiscardFile /tmp/frametake-fake/scr1A3.png"},
+                       kGdiEnd}),
+                 false}),
     testkit::CaseName{});
 
 TEST(Capture, WritesThePixelsAsRgbTopRowFirst) {

@@ -102,18 +102,18 @@ public:
         std::snprintf(buffer, size, "%s", directory.c_str());
         return directoryLength.value_or(static_cast<std::uint32_t>(directory.size()));
     }
-    std::uint32_t createUniqueFile(const char* dir, const char* prefix, char* name) override {
-        calls.push_back("GetTempFileName");
+    bool reserveCaptureFile(const char* dir, const char* prefix, char* name) override {
+        calls.push_back("ReserveFile");
         EXPECT_STREQ(dir, directory.c_str());
         EXPECT_STREQ(prefix, "screenshot");
         if (uniqueFileFails) {
-            return 0;
+            return false;
         }
-        std::snprintf(name, kMaxPath, "%s%.3s%X.tmp", dir, prefix, ++unique_);
-        return unique_;
+        std::snprintf(name, kMaxPath, "%s%.3s%X.png", dir, prefix, ++unique_);
+        return true;
     }
-    void deleteFile(const char* name) override {
-        calls.push_back(std::string("DeleteFile ") + name);
+    void discardCaptureFile(const char* name) override {
+        calls.push_back(std::string("DiscardFile ") + name);
     }
     unsigned writePng(const char* name, const std::uint8_t* rgb, std::int32_t width,
                       std::int32_t height) override {

@@ -1,11 +1,18 @@
-// The C exports of frametake.dll. The monitor table and the last capture path are process-wide
-// and deliberately never destroyed: nothing is released at unload.
+// The C exports of frametake.dll and libframetake.so, over whichever platform adapters the
+// library is linked with. The monitor table and the last capture path are process-wide and
+// deliberately never destroyed: nothing is released at unload.
 
 #include <cstdint>
 
-#include "../core/capture.h"
-#include "../core/screen_table.h"
-#include "platforms.h"
+#include "core/capture.h"
+#include "core/platforms.h"
+#include "core/screen_table.h"
+
+#if defined(_WIN32)
+#define FRAMETAKE_EXPORT FRAMETAKE_EXPORT
+#else
+#define FRAMETAKE_EXPORT __attribute__((visibility("default")))
+#endif
 
 namespace {
 
@@ -31,17 +38,17 @@ std::int32_t countScreens(frametake::DpiMode mode) noexcept {
 
 extern "C" {
 
-__declspec(dllexport) std::int32_t getScreenCount() {
+FRAMETAKE_EXPORT std::int32_t getScreenCount() {
     return countScreens(frametake::DpiMode::perMonitorAware);
 }
 
 // Only the low byte of `unaware` is looked at.
-__declspec(dllexport) std::int32_t getScreenCountEx(std::uint8_t unaware) {
+FRAMETAKE_EXPORT std::int32_t getScreenCountEx(std::uint8_t unaware) {
     return countScreens(unaware != 0 ? frametake::DpiMode::unaware
                                      : frametake::DpiMode::perMonitorAware);
 }
 
-__declspec(dllexport) void getScreen(std::int32_t index, frametake::ScreenInfo* info) {
+FRAMETAKE_EXPORT void getScreen(std::int32_t index, frametake::ScreenInfo* info) {
     try {
         screenTable().copyScreen(index, info);
     } catch (...) {
@@ -49,7 +56,7 @@ __declspec(dllexport) void getScreen(std::int32_t index, frametake::ScreenInfo* 
     }
 }
 
-__declspec(dllexport) const
+FRAMETAKE_EXPORT const
     char* captureScreen(const frametake::ScreenInfo* screen, std::int32_t x, std::int32_t y,
                         std::int32_t width, std::int32_t height) {
     try {

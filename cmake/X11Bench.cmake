@@ -1,0 +1,23 @@
+# Tests of the X11 deliverables run on a private Xvfb desktop with openbox (cmake/x11/x11-bench),
+# one for the whole ctest run.
+set(X11_BENCH_DIR "${CMAKE_BINARY_DIR}/x11-bench")
+set(X11_RUN "${PROJECT_SOURCE_DIR}/cmake/x11/x11-run" "${X11_BENCH_DIR}")
+
+add_test(NAME x11.bench.start COMMAND "${PROJECT_SOURCE_DIR}/cmake/x11/x11-bench" start "${X11_BENCH_DIR}")
+add_test(NAME x11.bench.stop COMMAND "${PROJECT_SOURCE_DIR}/cmake/x11/x11-bench" stop "${X11_BENCH_DIR}")
+set_tests_properties(x11.bench.start PROPERTIES FIXTURES_SETUP x11 LABELS linux TIMEOUT 60)
+set_tests_properties(x11.bench.stop PROPERTIES FIXTURES_CLEANUP x11 LABELS linux)
+
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+# add_x11_tests(<target> <prefix> <sources...>): one ctest test per test of the program, run on
+# the bench (testkit_x11's main connects it to the bench's display). They share the desktop
+# (windows, focus, resources), so they run one at a time.
+function(add_x11_tests target prefix)
+  target_link_libraries(${target} PRIVATE testkit_x11 GTest::gtest)
+  gtest_add_tests(TARGET ${target} SOURCES ${ARGN} TEST_PREFIX ${prefix} TEST_LIST added)
+  set_tests_properties(${added} PROPERTIES FIXTURES_REQUIRED x11 RESOURCE_LOCK x11-bench
+                                           ENVIRONMENT "X11_BENCH_DIR=${X11_BENCH_DIR}"
+                                           LABELS linux TIMEOUT 60)
+endfunction()

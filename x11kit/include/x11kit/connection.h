@@ -1,0 +1,66 @@
+#pragma once
+// Owners and small helpers over XCB for the X11 adapters.
+//
+// XCB hands back a failed request as a value; Xlib would route it through a process-wide error
+// handler whose default ends the process, which a library loaded into somebody else's process
+// must not risk. Every call here reports failure as an empty result. A Connection is used by
+// one thread at a time; each adapter call opens its own.
+
+#include <xcb/xcb.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace x11kit {
+
+struct FreeDeleter {
+    void operator()(void* block) const noexcept { std::free(block); }
+};
+// A reply or error that XCB allocated with malloc.
+template <typename T>
+using Reply = std::unique_ptr<T, FreeDeleter>;
+
+class Connection {
+public:
+    // Connects to the display named by $DISPLAY; check ok() before anything else.
+    Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+    ~Connection();
+
+    // True while the connection works: connected, and no request has broken it since.
+    [[nodiscard]] bool ok() const;
+    [[nodiscard]] xcb_connection_t* get() const { return connection_; }
+    [[nodiscard]] const xcb_screen_t& screen() const { return *screen_; }
+    [[nodiscard]] xcb_window_t root() const { return screen_->root; }
+
+    // The atom of `name`, created when missing; XCB_ATOM_NONE on failure.
+    [[nodiscard]] xcb_atom_t atom(const char* name) const;
+    // Sends what is queued and waits until the server has handled it; false on failure.
+    [[nodiscard]] bool sync() const;
+
+private:
+    xcb_connection_t* connection_ = nullptr;
+    const xcb_screen_t* screen_ = nullptr;
+};
+
+struct Property {
+    xcb_atom_t type = XCB_ATOM_NONE;
+    std::uint8_t format = 0;  // 8, 16 or 32 bits an item
+    std::vector<std::uint8_t> bytes;
+
+    // The items of a 32-bit property; empty for any other format.
+    [[nodiscard]] std::vector<std::uint32_t> cardinals() const;
+};
+
+// Reads up to `maxBytes` of `property` of `window`, of any type; nothing when the window or the
+// property does not exist or the request failed.
+[[nodiscard]] std::optional<Property> readProperty(const Connection& connection,
+                                                   xcb_window_t window, xcb_atom_t property,
+                                                   std::uint32_t maxBytes = 1u << 20);
+
+}  // namespace x11kit

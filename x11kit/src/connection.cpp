@@ -1,0 +1,84 @@
+#include "x11kit/connection.h"
+
+#include <cstring>
+
+namespace x11kit {
+
+Connection::Connection() {
+    int screenNumber = 0;
+    connection_ = xcb_connect(nullptr, &screenNumber);
+    if (xcb_connection_has_error(connection_) != 0) {
+        return;
+    }
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection_));
+    for (int i = 0; i < screenNumber && screens.rem > 0; ++i) {
+        xcb_screen_next(&screens);
+    }
+    if (screens.rem > 0) {
+        screen_ = screens.data;
+    }
+}
+
+Connection::~Connection() {
+    // Also for a connection that failed: XCB gives back an error object that must be released.
+    if (connection_ != nullptr) {
+        xcb_disconnect(connection_);
+    }
+}
+
+bool Connection::ok() const {
+    return connection_ != nullptr && screen_ != nullptr &&
+           xcb_connection_has_error(connection_) == 0;
+}
+
+xcb_atom_t Connection::atom(const char* name) const {
+    const auto length = static_cast<std::uint16_t>(std::strlen(name));
+    xcb_generic_error_t* error = nullptr;
+    const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+        connection_, xcb_intern_atom(connection_, 0, length, name), &error));
+    const Reply<xcb_generic_error_t> failure(error);
+    return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+}
+
+bool Connection::sync() const {
+    xcb_generic_error_t* error = nullptr;
+    const Reply<xcb_get_input_focus_reply_t> reply(
+        xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), &error));
+    const Reply<xcb_generic_error_t> failure(error);
+    return reply != nullptr;
+}
+
+std::vector<std::uint32_t> Property::cardinals() const {
+    std::vector<std::uint32_t> items;
+    if (format != 32) {
+        return items;
+    }
+    items.resize(bytes.size() / 4);
+    std::memcpy(items.data(), bytes.data(), items.size() * 4);
+    return items;
+}
+
+std::optional<Property> readProperty(const Connection& connection, xcb_window_t window,
+                                     xcb_atom_t property, std::uint32_t maxBytes) {
+    xcb_generic_error_t* error = nullptr;
+    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+        connection.get(),
+        xcb_get_property(connection.get(), 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0,
+                         maxBytes / 4),
+        &error));
+    const Reply<xcb_generic_error_t> failure(error);
+    if (!reply || reply->type == XCB_ATOM_NONE) {
+        return std::nullopt;
+    }
+    Property value;
+    value.type = reply->type;
+    value.format = reply->format;
+    const auto* data = static_cast<const std::uint8_t*>(xcb_get_property_value(reply.get()));
+    const int length = xcb_get_property_value_length(reply.get());
+    if (length > 0) {
+        value.bytes.assign(data, data + length);
+    }
+    return value;
+}
+
+}  // namespace x11kit
