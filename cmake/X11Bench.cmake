@@ -12,10 +12,10 @@ find_package(GTest REQUIRED)
 include(GoogleTest)
 
 # add_x11_tests(<target> <prefix> <sources...>): one ctest test per test of the program, run on
-# the bench (testkit_x11's main connects it to the bench's display). They share the desktop
+# the bench (testkit_x11_main's main connects it to the bench's display). They share the desktop
 # (windows, focus, resources), so they run one at a time.
 function(add_x11_tests target prefix)
-  target_link_libraries(${target} PRIVATE testkit_x11 GTest::gtest)
+  target_link_libraries(${target} PRIVATE testkit_x11_main)
   gtest_add_tests(TARGET ${target} SOURCES ${ARGN} TEST_PREFIX ${prefix} TEST_LIST added)
   set_tests_properties(${added} PROPERTIES FIXTURES_REQUIRED x11 RESOURCE_LOCK x11-bench
                                            ENVIRONMENT "X11_BENCH_DIR=${X11_BENCH_DIR}"

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "../core/window_platform.h"
-#include "user32_platform.h"
+#include "../core/platforms.h"
+#include "../core/window_control.h"
 
 namespace paneknob {
 namespace {
@@ -39,9 +39,13 @@ public:
 
 }  // namespace
 
-WindowPlatform& systemWindowPlatform() {
+std::int32_t runWithSystemPlatform(WindowAction action, const char* title) noexcept {
     static User32Platform platform;
-    return platform;
+    try {
+        return action(platform, title);
+    } catch (...) {
+        return kNoWindow;  // nothing here throws; kept so that nothing ever crosses the export
+    }
 }
 
 }  // namespace paneknob

@@ -1,0 +1,43 @@
+#pragma once
+// WindowPlatform over an EWMH window manager on X11, one connection per export call.
+//
+// How the Windows operations map onto X:
+// - the title comes in the character set of the environment's locale (LC_ALL, LC_CTYPE, LANG),
+//   the stand-in for the ANSI code page; a top-level window is a client the window manager
+//   lists in _NET_CLIENT_LIST, or an unmanaged, not override-redirect child of the root; its
+//   title is _NET_WM_NAME, else WM_NAME.
+// - the minimize and maximize boxes are the MINIMIZE and MAXIMIZE functions and decorations
+//   of _MOTIF_WM_HINTS; style() reports only those two bits. The window manager re-reads the
+//   hints when they change, so the frame refresh only makes sure the change reached the server.
+// - minimize is the ICCCM WM_CHANGE_STATE request for IconicState; showing without activating
+//   takes the window out of the iconic state with _NET_WM_STATE (dropping _NET_WM_STATE_HIDDEN);
+//   restore does the same and also drops the maximized states of a window that was not iconic.
+// - bringing to the foreground is the _NET_ACTIVE_WINDOW request (source: an application); it
+//   succeeded when _NET_ACTIVE_WINDOW names the window within kActivationWait. X has no second
+//   activation path that a window manager honours, so activate() reports failure.
+
+#include <chrono>
+
+#include "../core/window_platform.h"
+#include "x11kit/connection.h"
+
+namespace paneknob {
+
+inline constexpr std::chrono::milliseconds kActivationWait{1000};
+
+class X11WindowPlatform final : public WindowPlatform {
+public:
+    int convertTitle(const char* title, char16_t* buffer, int capacity) override;
+    Window findTopLevelWindow(const char16_t* title) override;
+    std::int64_t style(Window window) override;
+    void setStyle(Window window, std::int64_t style) override;
+    void refreshFrame(Window window, std::uint32_t flags) override;
+    void show(Window window, int command) override;
+    bool bringToForeground(Window window) override;
+    Window activate(Window window) override;
+
+private:
+    x11kit::Connection connection_;
+};
+
+}  // namespace paneknob
