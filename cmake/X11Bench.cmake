@@ -21,3 +21,7 @@ function(add_x11_tests target prefix)
                                            ENVIRONMENT "X11_BENCH_DIR=${X11_BENCH_DIR}"
                                            LABELS linux TIMEOUT 60)
 endfunction()
+
+# JNA and the Java side of the desktop host, for the JVM tests on the bench.
+find_file(JNA_JAR jna.jar PATHS /usr/share/java NO_DEFAULT_PATH REQUIRED)
+set(TESTKIT_JAVA_SOURCES "${PROJECT_SOURCE_DIR}/testkit/java/org/halvex/testkit/DesktopHost.java")

@@ -130,6 +130,19 @@ Rectangle Desktop::geometry(std::uint32_t window) {
     return {place->dst_x, place->dst_y, size->width, size->height};
 }
 
+Rectangle Desktop::settledGeometry(std::uint32_t window) {
+    Rectangle last = geometry(window);
+    for (int i = 0; i < 50; ++i) {
+        std::this_thread::sleep_for(50ms);
+        const Rectangle now = geometry(window);
+        if (now == last) {
+            break;
+        }
+        last = now;
+    }
+    return last;
+}
+
 std::vector<std::uint32_t> Desktop::stacking() {
     const auto value = x11kit::readProperty(connection_, connection_.root(),
                                             connection_.atom("_NET_CLIENT_LIST_STACKING"));

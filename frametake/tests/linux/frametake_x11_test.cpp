@@ -30,6 +30,7 @@ namespace {
 namespace fs = std::filesystem;
 using frametake::ScreenInfo;
 using testkit::x11::Desktop;
+using testkit::x11::gradient;
 using testkit::x11::Rectangle;
 
 struct Record {
@@ -143,11 +144,6 @@ protected:
     ScreenInfo left_{};
     Desktop desktop_;
 };
-
-std::uint32_t gradient(std::int32_t x, std::int32_t y) {
-    return static_cast<std::uint32_t>(((x * 5) & 0xFF) << 16 | ((y * 3) & 0xFF) << 8 |
-                                      ((x + y) & 0xFF));
-}
 
 struct PictureCase {
     const char* name;

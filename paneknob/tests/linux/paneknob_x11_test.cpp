@@ -158,14 +158,14 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(WindowControl, MinimizeIconifiesAndRestoreShowsWithoutActivating) {
     const WindowHost host({"normal:Paneknob Restore", "normal:Paneknob Other"});
     ASSERT_EQ(restoreAndActivate("Paneknob Other"), 0);
-    const testkit::x11::Rectangle before = desktop_.geometry(host[0]);
+    const testkit::x11::Rectangle before = desktop_.settledGeometry(host[0]);
     ASSERT_EQ(minimize("Paneknob Restore"), 0);
     ASSERT_TRUE(eventually([&] { return hidden(host[0]); }));
     EXPECT_EQ(desktop_.activeWindow(), host[1]);
 
     EXPECT_EQ(restore("paneknob restore"), 0);
     ASSERT_TRUE(eventually([&] { return shown(host[0]); }));
-    EXPECT_EQ(desktop_.geometry(host[0]), before) << "its last normal size and position";
+    EXPECT_EQ(desktop_.settledGeometry(host[0]), before) << "its last normal size and position";
     EXPECT_EQ(desktop_.activeWindow(), host[1]) << "restore does not activate";
 }
 
@@ -212,7 +212,7 @@ TEST_F(WindowControl, SetWindowFlagsAsksForNoMinimizeOrMaximizeAndKeepsTheRest) 
     };
     const std::vector<std::string> before = actions();
     ASSERT_TRUE(has(before, "_NET_WM_ACTION_MINIMIZE"));
-    const testkit::x11::Rectangle place = desktop_.geometry(host[0]);
+    const testkit::x11::Rectangle place = desktop_.settledGeometry(host[0]);
     const std::vector<std::uint32_t> stacking = desktop_.stacking();
 
     EXPECT_EQ(setWindowFlags("Paneknob Boxes"), 0);
@@ -220,7 +220,7 @@ TEST_F(WindowControl, SetWindowFlagsAsksForNoMinimizeOrMaximizeAndKeepsTheRest) 
     // resize handle, title, menu.
     EXPECT_EQ(hints(), (std::vector<std::uint32_t>{3, 0x26, 0x1E, 0, 0}));
     EXPECT_EQ(actions(), before);
-    EXPECT_EQ(desktop_.geometry(host[0]), place);
+    EXPECT_EQ(desktop_.settledGeometry(host[0]), place);
     EXPECT_EQ(desktop_.stacking(), stacking);
     EXPECT_EQ(desktop_.activeWindow(), host[1]);
 

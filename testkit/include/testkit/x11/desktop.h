@@ -28,6 +28,12 @@ struct Rectangle {
 // A 0xRRGGBB colour for each pixel of a picture.
 using Pattern = std::function<std::uint32_t(std::int32_t x, std::int32_t y)>;
 
+// The test picture: no two neighbours alike, every channel in use.
+[[nodiscard]] inline std::uint32_t gradient(std::int32_t x, std::int32_t y) {
+    return static_cast<std::uint32_t>(((x * 5) & 0xFF) << 16 | ((y * 3) & 0xFF) << 8 |
+                                      ((x + y) & 0xFF));
+}
+
 class Desktop {
 public:
     Desktop();
@@ -51,6 +57,9 @@ public:
     [[nodiscard]] std::uint32_t wmState(std::uint32_t window);
     // Position in root coordinates and size of the window.
     [[nodiscard]] Rectangle geometry(std::uint32_t window);
+    // The geometry once it stopped changing (the window manager places and frames a window a
+    // moment after it maps).
+    [[nodiscard]] Rectangle settledGeometry(std::uint32_t window);
     // The managed windows, bottom to top (_NET_CLIENT_LIST_STACKING).
     [[nodiscard]] std::vector<std::uint32_t> stacking();
 

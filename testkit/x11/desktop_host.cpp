@@ -1,10 +1,12 @@
-// Owns the windows that the X11 tests act on, in a process of its own, as the Java
-// application's windows would be. Each argument makes one window, 320 x 200:
+// Owns the windows and pictures that the X11 tests look at, in a process of its own, as the Java
+// application's windows would be. Each argument makes one window, 320 x 200 unless it says:
 //   normal:TITLE     a top-level window with _NET_WM_NAME and WM_NAME (UTF-8), mapped
 //   latin1:TITLE     the same with only WM_NAME, as a Latin-1 STRING
 //   withdrawn:TITLE  a top-level window that is never mapped
 //   child:TITLE      a child of the window before it, with WM_NAME
 //   nofocus:TITLE    a normal window that refuses the input focus (WM_HINTS input false)
+//   picture:X,Y,W,H  testkit::x11::gradient at that rectangle of the root window, out of the
+//                    window manager's hands
 // When the window manager holds every mapped window, it prints their ids in argument order on
 // one line; then it keeps them until its standard input ends.
 
@@ -51,11 +53,23 @@ int main(int argc, char** argv) {
     const xcb_atom_t utf8 = x.atom("UTF8_STRING");
     std::vector<xcb_window_t> windows;
     std::vector<xcb_window_t> mapped;
+    testkit::x11::Desktop desktop;
     for (int i = 1; i < argc; ++i) {
         const std::string_view spec(argv[i]);
         const std::size_t colon = spec.find(':');
         const std::string kind(spec.substr(0, colon));
         const std::string title(colon == std::string_view::npos ? "" : spec.substr(colon + 1));
+        if (kind == "picture") {
+            testkit::x11::Rectangle area;
+            if (std::sscanf(title.c_str(), "%d,%d,%d,%d", &area.x, &area.y, &area.width,
+                            &area.height) != 4) {
+                std::fprintf(stderr, "bad picture: %s\n", title.c_str());
+                return 2;
+            }
+            desktop.showPicture(area, &testkit::x11::gradient);
+            windows.push_back(0);
+            continue;
+        }
         const bool child = kind == "child";
         const xcb_window_t parent = child && !windows.empty() ? windows.back() : x.root();
         const xcb_window_t window = xcb_generate_id(x.get());
@@ -87,7 +101,6 @@ int main(int argc, char** argv) {
     if (!x.sync()) {
         return 1;
     }
-    testkit::x11::Desktop desktop;
     for (const xcb_window_t window : mapped) {
         if (!testkit::x11::eventually([&] { return desktop.wmState(window) == 1; })) {
             std::fprintf(stderr, "the window manager did not take window %u\n", window);
