@@ -1,13 +1,49 @@
 #!/usr/bin/env python3
 """The Linux waypost program for real, with proxy settings given through the environment that
-libproxy reads: each case runs it and checks its output line, standard error and exit status."""
+libproxy reads, and PAC scripts served from a loopback HTTP server (libproxy takes
+http_proxy=pac+URL as the script's address): each case runs it and checks its output line,
+standard error and exit status."""
 
+import http.server
 import os
 import subprocess
 import sys
+import threading
 
 PROGRAM = sys.argv[1]
 CLEAN = {k: v for k, v in os.environ.items() if k.lower() not in ("http_proxy", "https_proxy", "no_proxy", "all_proxy")}
+
+PAC_SCRIPTS = {
+    "/office.pac": """function FindProxyForURL(url, host) {
+        if (dnsDomainIs(host, ".intranet.example")) return "DIRECT";
+        return "PROXY pacproxy.example:3128; DIRECT";
+    }""",
+    "/chain.pac": 'function FindProxyForURL(url, host) { return "PROXY one.example:81; PROXY two.example:82"; }',
+    "/socks.pac": 'function FindProxyForURL(url, host) { return "SOCKS socks.example:1080"; }',
+    "/broken.pac": "function FindProxyForURL(url, host) { return ",
+}
+
+
+class PacServer(http.server.BaseHTTPRequestHandler):
+    def do_GET(self):
+        script = PAC_SCRIPTS.get(self.path)
+        if script is None:
+            self.send_error(404)
+            return
+        body = script.encode()
+        self.send_response(200)
+        self.send_header("Content-Type", "application/x-ns-proxy-autoconfig")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+    def log_message(self, *args):
+        pass
+
+
+server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), PacServer)
+threading.Thread(target=server.serve_forever, daemon=True).start()
+PAC = f"pac+http://127.0.0.1:{server.server_address[1]}"
 
 CASES = [
     # name, environment, arguments, status, standard output
@@ -25,6 +61,18 @@ CASES = [
      "gate:3128\n"),
     ("ill-formed UTF-8", {"http_proxy": "http://gate:3128"}, [b"http://\xff\xfe/\xc3("], 0, "gate:3128\n"),
     ("no argument", {"http_proxy": "http://gate:3128"}, [], 1, ""),
+    ("PAC script names a proxy", {"http_proxy": PAC + "/office.pac"}, ["http://www.example.com/"], 0,
+     "pacproxy.example:3128\n"),
+    ("PAC script sends a host direct", {"http_proxy": PAC + "/office.pac"},
+     ["http://wiki.intranet.example/"], 0, "DIRECT\n"),
+    ("PAC script's first proxy of several", {"http_proxy": PAC + "/chain.pac"}, ["http://a.example/"], 0,
+     "one.example:81\n"),
+    ("PAC script's SOCKS proxy", {"http_proxy": PAC + "/socks.pac"}, ["http://a.example/"], 0,
+     "socks=socks.example:1080\n"),
+    ("PAC script that does not parse", {"http_proxy": PAC + "/broken.pac"}, ["http://a.example/"], 0,
+     "DIRECT\n"),
+    ("PAC script that is missing", {"http_proxy": PAC + "/missing.pac"}, ["http://a.example/"], 0,
+     "DIRECT\n"),
 ]
 
 failed = 0
