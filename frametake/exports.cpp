@@ -9,7 +9,7 @@
 #include "core/screen_table.h"
 
 #if defined(_WIN32)
-#define FRAMETAKE_EXPORT FRAMETAKE_EXPORT
+#define FRAMETAKE_EXPORT __declspec(dllexport)
 #else
 #define FRAMETAKE_EXPORT __attribute__((visibility("default")))
 #endif
