@@ -56,9 +56,9 @@ FRAMETAKE_EXPORT void getScreen(std::int32_t index, frametake::ScreenInfo* info)
     }
 }
 
-FRAMETAKE_EXPORT const
-    char* captureScreen(const frametake::ScreenInfo* screen, std::int32_t x, std::int32_t y,
-                        std::int32_t width, std::int32_t height) {
+FRAMETAKE_EXPORT const char* captureScreen(const frametake::ScreenInfo* screen, std::int32_t x,
+                                           std::int32_t y, std::int32_t width,
+                                           std::int32_t height) {
     try {
         return screenCapture().capture(frametake::systemCapturePlatform(), screen, x, y, width,
                                        height);

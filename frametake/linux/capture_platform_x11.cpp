@@ -22,8 +22,8 @@
 #include <utility>
 
 #include "../core/capture.h"
-#include "../core/platforms.h"
 #include "../core/pixels.h"
+#include "../core/platforms.h"
 #include "randr_monitors.h"
 
 namespace frametake {
@@ -102,7 +102,9 @@ public:
         source->origin = x11::desktopOrigin(*monitors);
         return source.release();
     }
-    void releaseScreenContext(Context screen) override { delete static_cast<ScreenSource*>(screen); }
+    void releaseScreenContext(Context screen) override {
+        delete static_cast<ScreenSource*>(screen);
+    }
     Context createMemoryContext(Context) override { return new (std::nothrow) MemorySurface(); }
     void deleteContext(Context memory) override { delete static_cast<MemorySurface*>(memory); }
     Bitmap createBitmap(Context, std::int32_t width, std::int32_t height) override {
@@ -203,8 +205,8 @@ public:
         return length;
     }
     bool reserveCaptureFile(const char* directory, const char* prefix, char* name) override {
-        std::string path = std::string(directory) + std::string(prefix, strnlen(prefix, 3)) +
-                           "XXXXXX.png";
+        std::string path =
+            std::string(directory) + std::string(prefix, strnlen(prefix, 3)) + "XXXXXX.png";
         if (path.size() + 1 > kMaxPath) {
             return false;
         }

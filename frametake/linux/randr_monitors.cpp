@@ -19,9 +19,8 @@ bool hasMonitors(const x11kit::Connection& connection) {
     const Reply<xcb_randr_query_version_reply_t> version(xcb_randr_query_version_reply(
         connection.get(), xcb_randr_query_version(connection.get(), 1, 5), &error));
     const Reply<xcb_generic_error_t> failure(error);
-    return version &&
-           (version->major_version > 1 ||
-            (version->major_version == 1 && version->minor_version >= 5));
+    return version && (version->major_version > 1 ||
+                       (version->major_version == 1 && version->minor_version >= 5));
 }
 
 }  // namespace
@@ -30,14 +29,13 @@ std::optional<std::vector<RootMonitor>> listMonitors(const x11kit::Connection& c
     std::vector<RootMonitor> monitors;
     if (!hasMonitors(connection)) {
         const xcb_screen_t& screen = connection.screen();
-        monitors.push_back({screen.root, 0, 0, screen.width_in_pixels, screen.height_in_pixels,
-                            true});
+        monitors.push_back(
+            {screen.root, 0, 0, screen.width_in_pixels, screen.height_in_pixels, true});
         return monitors;
     }
     xcb_generic_error_t* error = nullptr;
     const Reply<xcb_randr_get_monitors_reply_t> reply(xcb_randr_get_monitors_reply(
-        connection.get(), xcb_randr_get_monitors(connection.get(), connection.root(), 1),
-        &error));
+        connection.get(), xcb_randr_get_monitors(connection.get(), connection.root(), 1), &error));
     const Reply<xcb_generic_error_t> failure(error);
     if (!reply) {
         return std::nullopt;
@@ -45,8 +43,7 @@ std::optional<std::vector<RootMonitor>> listMonitors(const x11kit::Connection& c
     for (auto it = xcb_randr_get_monitors_monitors_iterator(reply.get()); it.rem > 0;
          xcb_randr_monitor_info_next(&it)) {
         const xcb_randr_monitor_info_t& info = *it.data;
-        monitors.push_back({info.name, info.x, info.y, info.width, info.height,
-                            info.primary != 0});
+        monitors.push_back({info.name, info.x, info.y, info.width, info.height, info.primary != 0});
     }
     return monitors;
 }

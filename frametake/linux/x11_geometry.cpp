@@ -77,7 +77,8 @@ double xftDpi(std::string_view resources) {
         }
         const std::string_view value = trim(line.substr(colon + 1));
         double parsed = 0;
-        const auto [rest, error] = std::from_chars(value.data(), value.data() + value.size(), parsed);
+        const auto [rest, error] =
+            std::from_chars(value.data(), value.data() + value.size(), parsed);
         if (error == std::errc{} && rest == value.data() + value.size() && parsed > 0 &&
             std::isfinite(parsed)) {
             dpi = parsed;  // the last entry wins, as in the resource database

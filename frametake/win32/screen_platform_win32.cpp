@@ -4,8 +4,8 @@
 
 #include <new>
 
-#include "../core/screen_platform.h"
 #include "../core/platforms.h"
+#include "../core/screen_platform.h"
 
 namespace frametake {
 namespace {

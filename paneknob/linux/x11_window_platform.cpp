@@ -87,7 +87,8 @@ std::optional<std::u32string> titleOf(const x11kit::Connection& connection, xcb_
 // The windows a title is looked for in: the window manager's clients first, then the root's
 // other children that are neither override-redirect nor the manager's own check window.
 std::vector<xcb_window_t> topLevelWindows(const x11kit::Connection& connection) {
-    std::vector<xcb_window_t> windows = cardinals(connection, connection.root(), "_NET_CLIENT_LIST");
+    std::vector<xcb_window_t> windows =
+        cardinals(connection, connection.root(), "_NET_CLIENT_LIST");
     const std::vector<std::uint32_t> check =
         cardinals(connection, connection.root(), "_NET_SUPPORTING_WM_CHECK");
     xcb_connection_t* c = connection.get();
@@ -259,8 +260,8 @@ void X11WindowPlatform::show(Window window, int command) {
 bool X11WindowPlatform::bringToForeground(Window window) {
     const xcb_window_t target = xid(window);
     const xcb_atom_t active = connection_.atom("_NET_ACTIVE_WINDOW");
-    const std::vector<std::uint32_t> current = cardinals(connection_, connection_.root(),
-                                                         "_NET_ACTIVE_WINDOW");
+    const std::vector<std::uint32_t> current =
+        cardinals(connection_, connection_.root(), "_NET_ACTIVE_WINDOW");
     sendToRoot(connection_, target, active,
                {kSourceApplication, XCB_CURRENT_TIME, current.empty() ? 0 : current.front()});
     if (!connection_.sync()) {

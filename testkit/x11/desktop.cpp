@@ -61,8 +61,8 @@ void Desktop::showPicture(const Rectangle& area, const Pattern& pattern) {
         }
         xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, gc,
                       static_cast<std::uint16_t>(area.width), static_cast<std::uint16_t>(rows), 0,
-                      static_cast<std::int16_t>(top), 0, 24, static_cast<std::uint32_t>(data.size()),
-                      data.data());
+                      static_cast<std::int16_t>(top), 0, 24,
+                      static_cast<std::uint32_t>(data.size()), data.data());
     }
     xcb_free_gc(c, gc);
     const xcb_window_t window = xcb_generate_id(c);
@@ -106,8 +106,8 @@ std::vector<std::string> Desktop::atomNames(std::uint32_t window, const char* pr
 }
 
 std::uint32_t Desktop::activeWindow() {
-    const auto value =
-        x11kit::readProperty(connection_, connection_.root(), connection_.atom("_NET_ACTIVE_WINDOW"));
+    const auto value = x11kit::readProperty(connection_, connection_.root(),
+                                            connection_.atom("_NET_ACTIVE_WINDOW"));
     const auto items = value ? value->cardinals() : std::vector<std::uint32_t>{};
     return items.empty() ? 0 : items.front();
 }

@@ -75,9 +75,9 @@ int main(int argc, char** argv) {
         const xcb_window_t window = xcb_generate_id(x.get());
         const std::uint32_t values[] = {x.screen().white_pixel};
         const auto offset = static_cast<std::int16_t>(child ? 10 : 100 + 60 * i);
-        xcb_create_window(x.get(), XCB_COPY_FROM_PARENT, window, parent, offset, offset, 320, 200, 0,
-                          XCB_WINDOW_CLASS_INPUT_OUTPUT, x.screen().root_visual, XCB_CW_BACK_PIXEL,
-                          values);
+        xcb_create_window(x.get(), XCB_COPY_FROM_PARENT, window, parent, offset, offset, 320, 200,
+                          0, XCB_WINDOW_CLASS_INPUT_OUTPUT, x.screen().root_visual,
+                          XCB_CW_BACK_PIXEL, values);
         if (kind == "latin1") {
             setText(x, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, toLatin1(title));
         } else {

@@ -34,8 +34,8 @@ bool Connection::ok() const {
 xcb_atom_t Connection::atom(const char* name) const {
     const auto length = static_cast<std::uint16_t>(std::strlen(name));
     xcb_generic_error_t* error = nullptr;
-    const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-        connection_, xcb_intern_atom(connection_, 0, length, name), &error));
+    const Reply<xcb_intern_atom_reply_t> reply(
+        xcb_intern_atom_reply(connection_, xcb_intern_atom(connection_, 0, length, name), &error));
     const Reply<xcb_generic_error_t> failure(error);
     return reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
 }
@@ -61,11 +61,11 @@ std::vector<std::uint32_t> Property::cardinals() const {
 std::optional<Property> readProperty(const Connection& connection, xcb_window_t window,
                                      xcb_atom_t property, std::uint32_t maxBytes) {
     xcb_generic_error_t* error = nullptr;
-    const Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        connection.get(),
-        xcb_get_property(connection.get(), 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0,
-                         maxBytes / 4),
-        &error));
+    const Reply<xcb_get_property_reply_t> reply(
+        xcb_get_property_reply(connection.get(),
+                               xcb_get_property(connection.get(), 0, window, property,
+                                                XCB_GET_PROPERTY_TYPE_ANY, 0, maxBytes / 4),
+                               &error));
     const Reply<xcb_generic_error_t> failure(error);
     if (!reply || reply->type == XCB_ATOM_NONE) {
         return std::nullopt;

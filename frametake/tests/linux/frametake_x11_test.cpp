@@ -77,8 +77,7 @@ protected:
 TEST_F(Monitors, PrimaryFirstAndTheLeftOneNegative) {
     const std::vector<ScreenInfo> aware = screens(0);
     EXPECT_EQ(getScreenCount(), 2);
-    EXPECT_EQ(records(aware),
-              (std::vector<Record>{{1920, 1080, 0, 0}, {1280, 1024, -1280, 0}}));
+    EXPECT_EQ(records(aware), (std::vector<Record>{{1920, 1080, 0, 0}, {1280, 1024, -1280, 0}}));
     ASSERT_EQ(aware.size(), 2u);
     EXPECT_NE(aware[0].monitorHandle, aware[1].monitorHandle);
     // Without Xft.dpi the server runs at 96 DPI: both modes agree, handles too.
@@ -92,8 +91,7 @@ TEST_F(Monitors, UnawareModeScalesByXftDpi) {
     const std::vector<ScreenInfo> unaware = screens(1);
     EXPECT_EQ(records(unaware), (std::vector<Record>{{1280, 720, 0, 0}, {853, 683, -853, 0}}));
     const std::vector<ScreenInfo> aware = screens(0);
-    EXPECT_EQ(records(aware),
-              (std::vector<Record>{{1920, 1080, 0, 0}, {1280, 1024, -1280, 0}}));
+    EXPECT_EQ(records(aware), (std::vector<Record>{{1920, 1080, 0, 0}, {1280, 1024, -1280, 0}}));
     EXPECT_EQ(unaware[0].monitorHandle, aware[0].monitorHandle);
 }
 
@@ -104,7 +102,8 @@ TEST_F(Monitors, IndexOutsideTheTableWritesNothing) {
         std::memset(&info, 0x5C, sizeof info);
         getScreen(index, &info);
         const auto* bytes = reinterpret_cast<const unsigned char*>(&info);
-        EXPECT_TRUE(std::all_of(bytes, bytes + sizeof info, [](unsigned char b) { return b == 0x5C; }))
+        EXPECT_TRUE(
+            std::all_of(bytes, bytes + sizeof info, [](unsigned char b) { return b == 0x5C; }))
             << "index " << index;
     }
 }
@@ -158,11 +157,11 @@ class CapturePicture : public Captures, public ::testing::WithParamInterface<Pic
 TEST_P(CapturePicture, GivesThePicturePixelForPixelTopRowFirst) {
     const PictureCase& c = GetParam();
     desktop_.showPicture(c.onRoot, &gradient);
-    const char* path = captureScreen(c.onLeftMonitor ? &left_ : &main_, c.x, c.y, c.onRoot.width,
-                                     c.onRoot.height);
+    const char* path =
+        captureScreen(c.onLeftMonitor ? &left_ : &main_, c.x, c.y, c.onRoot.width, c.onRoot.height);
     ASSERT_STRNE(path, "");
-    const std::vector<std::uint8_t> png = decode(path, static_cast<unsigned>(c.onRoot.width),
-                                                 static_cast<unsigned>(c.onRoot.height));
+    const std::vector<std::uint8_t> png =
+        decode(path, static_cast<unsigned>(c.onRoot.width), static_cast<unsigned>(c.onRoot.height));
     ASSERT_EQ(png.size(), 3u * static_cast<std::size_t>(c.onRoot.width * c.onRoot.height));
     for (std::int32_t y = 0; y < c.onRoot.height; ++y) {
         for (std::int32_t x = 0; x < c.onRoot.width; ++x) {
@@ -181,7 +180,8 @@ INSTANTIATE_TEST_SUITE_P(
     testkit::CaseName{});
 
 TEST_F(Captures, BeyondTheScreenIsBlack) {
-    desktop_.showPicture({3200 - 16, 0, 16, 8}, [](std::int32_t, std::int32_t) { return 0xFFFFFFu; });
+    desktop_.showPicture({3200 - 16, 0, 16, 8},
+                         [](std::int32_t, std::int32_t) { return 0xFFFFFFu; });
     const char* path = captureScreen(&main_, 1920 - 16, 0, 32, 8);
     ASSERT_STRNE(path, "");
     const std::vector<std::uint8_t> png = decode(path, 32, 8);

@@ -138,8 +138,7 @@ TEST_P(TitleLookup, MatchesTheWholeTitleIgnoringCase) {
     const WindowHost host({std::string(c.kind) + ":" + c.title});
     ::setenv("LC_ALL", c.locale, 1);
     EXPECT_EQ(minimize(c.request), c.found);
-    EXPECT_EQ(hidden(host[0]) || eventually([&] { return hidden(host[0]); }, 500ms),
-              c.found == 0);
+    EXPECT_EQ(hidden(host[0]) || eventually([&] { return hidden(host[0]); }, 500ms), c.found == 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -151,8 +150,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "FENÊTRE üNÏCODE ωMEGA", 0},
         TitleCase{"OnlyLatin1WmName", "latin1", "Pâté Fenster", "C.UTF-8", "PÂTÉ FENSTER", 0},
         // In an ASCII locale the bytes of "é" cannot be converted: nothing is searched for.
-        TitleCase{"NotInTheLocaleCharset", "normal", "Caf\xC3\xA9 Window", "C", "Caf\xC3\xA9 Window",
-                  -1}),
+        TitleCase{"NotInTheLocaleCharset", "normal", "Caf\xC3\xA9 Window", "C",
+                  "Caf\xC3\xA9 Window", -1}),
     testkit::CaseName{});
 
 TEST_F(WindowControl, MinimizeIconifiesAndRestoreShowsWithoutActivating) {

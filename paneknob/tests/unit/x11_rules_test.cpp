@@ -39,8 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"Utf8StrayContinuation", "a\x80", TitleEncoding::utf8, std::nullopt},
         DecodeCase{"Latin1", "P\xE2t\xE9", TitleEncoding::latin1, U"Pâté"},
         DecodeCase{"CompoundAscii", "Plain", TitleEncoding::compoundText, U"Plain"},
-        DecodeCase{"CompoundWithEscape", "\x1B-A\xE9", TitleEncoding::compoundText,
-                   std::nullopt}),
+        DecodeCase{"CompoundWithEscape", "\x1B-A\xE9", TitleEncoding::compoundText, std::nullopt}),
     testkit::CaseName{});
 
 TEST(FromUtf16, JoinsSurrogatePairsAndRefusesLoneOnes) {
@@ -79,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct HintsCase {
     const char* name;
     std::optional<MotifHints> before;
-    Boxes boxes;            // what the window has by these hints
+    Boxes boxes;             // what the window has by these hints
     MotifHints withoutBoth;  // after taking both boxes away
 };
 
@@ -103,11 +102,12 @@ INSTANTIATE_TEST_SUITE_P(
         HintsCase{"NoHints", std::nullopt, {true, true}, {3, 0x26, 0x1E, 0, 0}},
         // ALL with MOVE listed means everything but moving.
         HintsCase{"AllButMove", MotifHints{1, 0x05, 0, 0, 0}, {true, true}, {3, 0x22, 0x1E, 0, 0}},
-        HintsCase{"ListedFunctions", MotifHints{1, 0x0E, 0, 0, 0}, {true, false},
-                  {3, 0x06, 0x1E, 0, 0}},
-        HintsCase{"NoDecorationsKept", MotifHints{2, 0, 0, 0, 0}, {true, true},
-                  {3, 0x26, 0, 0, 0}},
-        HintsCase{"InputModeAndStatusKept", MotifHints{0xC, 0, 0, 2, 1}, {true, true},
+        HintsCase{
+            "ListedFunctions", MotifHints{1, 0x0E, 0, 0, 0}, {true, false}, {3, 0x06, 0x1E, 0, 0}},
+        HintsCase{"NoDecorationsKept", MotifHints{2, 0, 0, 0, 0}, {true, true}, {3, 0x26, 0, 0, 0}},
+        HintsCase{"InputModeAndStatusKept",
+                  MotifHints{0xC, 0, 0, 2, 1},
+                  {true, true},
                   {0xF, 0x26, 0x1E, 2, 1}}),
     testkit::CaseName{});
 
