@@ -1,5 +1,5 @@
-// Lists the monitors as frametake.dll (libframetake.so) describes them, in both DPI modes, one line
-// a record:
+// Lists the monitors as frametake.dll (or libframetake.so) describes them, in both DPI modes,
+// one line a record:
 //   <mode> <index> handle=<h> x=<x> y=<y> width=<w> height=<h>
 // With "--capture WIDTH HEIGHT" it then captures that rectangle of monitor 0 and prints the PNG's
 // path and size. Used by the demo and by the tests that change the system's DPI (a new process
