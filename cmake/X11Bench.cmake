@@ -22,6 +22,22 @@ function(add_x11_tests target prefix)
                                            LABELS linux TIMEOUT 60)
 endfunction()
 
-# JNA and the Java side of the desktop host, for the JVM tests on the bench.
+# JNA, for the JVM tests of the Linux libraries.
 find_file(JNA_JAR jna.jar PATHS /usr/share/java NO_DEFAULT_PATH REQUIRED)
-set(TESTKIT_JAVA_SOURCES "${PROJECT_SOURCE_DIR}/testkit/java/org/halvex/testkit/DesktopHost.java")
+
+# add_x11_junit_test(<name> SOURCE <test.java> SELECT <class> LIBRARY <target>
+#                    [ENVIRONMENT <VAR=value...>]): compiles the test with JNA and the Java side
+# of the desktop host, and runs it on the bench with <target>'s folder as the library path.
+function(add_x11_junit_test name)
+  cmake_parse_arguments(arg "" "SOURCE;SELECT;LIBRARY" "ENVIRONMENT" ${ARGN})
+  set(classes "${CMAKE_CURRENT_BINARY_DIR}/${name}-classes")
+  add_java_classes(${name}.classes OUTPUT "${classes}" CLASSPATH "${JNA_JAR}"
+                   SOURCES "${arg_SOURCE}"
+                           "${PROJECT_SOURCE_DIR}/testkit/java/org/halvex/testkit/DesktopHost.java")
+  add_dependencies(${name}.classes x11_desktop_host)
+  add_junit_test(${name} CLASSPATH "${classes}" "${JNA_JAR}" SELECT ${arg_SELECT}
+                 LIBRARY_PATH "$<TARGET_FILE_DIR:${arg_LIBRARY}>"
+                 ENVIRONMENT "DESKTOP_HOST=$<TARGET_FILE:x11_desktop_host>" ${arg_ENVIRONMENT}
+                 WRAPPER ${X11_RUN})
+  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED x11 RESOURCE_LOCK x11-bench)
+endfunction()

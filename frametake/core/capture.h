@@ -32,8 +32,4 @@ private:
     std::unique_ptr<char[]> lastCapturePath_;
 };
 
-// The PNG writer every platform uses: LodePNG's encoder with its default settings.
-[[nodiscard]] unsigned writePngFile(const char* name, const std::uint8_t* rgb, std::int32_t width,
-                                    std::int32_t height);
-
 }  // namespace frametake

@@ -21,7 +21,6 @@
 #include <tuple>
 #include <utility>
 
-#include "../core/capture.h"
 #include "../core/pixels.h"
 #include "../core/platforms.h"
 #include "randr_monitors.h"
@@ -219,10 +218,6 @@ public:
         return true;
     }
     void discardCaptureFile(const char* name) override { ::unlink(name); }
-    unsigned writePng(const char* name, const std::uint8_t* rgb, std::int32_t width,
-                      std::int32_t height) override {
-        return writePngFile(name, rgb, width, height);
-    }
 };
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "../core/capture.h"
 #include "../core/platforms.h"
 
 namespace frametake {
@@ -81,10 +80,6 @@ public:
     // The reservation holds nothing: a writer that failed to open the file left none, and a
     // file that exists under the name is not ours to delete.
     void discardCaptureFile(const char*) override {}
-    unsigned writePng(const char* name, const std::uint8_t* rgb, std::int32_t width,
-                      std::int32_t height) override {
-        return writePngFile(name, rgb, width, height);
-    }
 };
 
 }  // namespace
