@@ -178,7 +178,7 @@ public:
         const auto rows = static_cast<std::size_t>(picture->rows.count);
         const std::size_t rowBits = columns * pixels.bitsPerPixel;
         const std::size_t sourceStride = (rowBits + pad - 1) / pad * pad / 8;
-        if (static_cast<std::size_t>(xcb_get_image_data_length(&image)) < sourceStride * rows) {
+        if (std::uint64_t{image.length} * 4 < std::uint64_t{sourceStride} * rows) {
             return 0;
         }
         const std::uint8_t* data = xcb_get_image_data(&image);

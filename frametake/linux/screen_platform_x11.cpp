@@ -38,7 +38,11 @@ public:
             auto handle = std::make_unique<WorkerHandle>();
             handle->state = std::make_shared<WorkerState>();
             handle->thread = std::thread([state = handle->state, proc, argument] {
-                proc(argument);
+                try {
+                    proc(argument);
+                } catch (...) {
+                    // out of memory while enumerating: nothing published
+                }
                 const std::lock_guard hold(state->lock);
                 state->done = true;
                 state->ended.notify_all();
@@ -93,8 +97,9 @@ public:
 }  // namespace
 
 ScreenPlatform& systemScreenPlatform() {
-    static X11ScreenPlatform platform;
-    return platform;
+    // Never destroyed: a worker left running by a timed-out request may still use it at exit.
+    static auto* const platform = new X11ScreenPlatform();
+    return *platform;
 }
 
 }  // namespace frametake

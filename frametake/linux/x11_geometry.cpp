@@ -79,7 +79,7 @@ double xftDpi(std::string_view resources) {
         double parsed = 0;
         const auto [rest, error] =
             std::from_chars(value.data(), value.data() + value.size(), parsed);
-        if (error == std::errc{} && rest == value.data() + value.size() && parsed > 0 &&
+        if (error == std::errc{} && rest == value.data() + value.size() && parsed >= 1 &&
             std::isfinite(parsed)) {
             dpi = parsed;  // the last entry wins, as in the resource database
         }

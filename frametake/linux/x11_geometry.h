@@ -41,7 +41,7 @@ struct Point {
                                       double dpi);
 
 // The value of "Xft.dpi" in the RESOURCE_MANAGER text (lines "name:\tvalue"), when it is a
-// positive number; else 96.
+// number of at least 1; else 96.
 [[nodiscard]] double xftDpi(std::string_view resources);
 
 // The part [first, first + count) of [start, start + length) that lies in [0, limit).

@@ -50,7 +50,7 @@ bool Connection::sync() const {
 
 std::vector<std::uint32_t> Property::cardinals() const {
     std::vector<std::uint32_t> items;
-    if (format != 32) {
+    if (format != 32 || bytes.size() < 4) {
         return items;
     }
     items.resize(bytes.size() / 4);

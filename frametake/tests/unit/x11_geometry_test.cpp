@@ -71,18 +71,17 @@ TEST_P(XftDpi, ReadsTheResourceOrFallsBackTo96) {
 
 INSTANTIATE_TEST_SUITE_P(
     Resources, XftDpi,
-    ::testing::Values(DpiCase{"Unset", "", 96}, DpiCase{"Alone", "Xft.dpi:\t144\n", 144},
-                      DpiCase{"AmongOthers", "Xcursor.size:\t24\nXft.dpi:\t120\nXft.hinting:\t1\n",
-                              120},
-                      DpiCase{"NoFinalNewline", "Xft.dpi: 192", 192},
-                      DpiCase{"Fractional", "Xft.dpi:\t110.5\n", 110.5},
-                      DpiCase{"LastOneWins", "Xft.dpi:\t120\nXft.dpi:\t144\n", 144},
-                      DpiCase{"OtherNameWithSameEnd", "Foo.Xft.dpi:\t144\n", 96},
-                      DpiCase{"Zero", "Xft.dpi:\t0\n", 96},
-                      DpiCase{"Negative", "Xft.dpi:\t-96\n", 96},
-                      DpiCase{"NotANumber", "Xft.dpi:\tlarge\n", 96},
-                      DpiCase{"TrailingText", "Xft.dpi:\t144dpi\n", 96},
-                      DpiCase{"Infinite", "Xft.dpi:\tinf\n", 96}),
+    ::testing::Values(
+        DpiCase{"Unset", "", 96}, DpiCase{"Alone", "Xft.dpi:\t144\n", 144},
+        DpiCase{"AmongOthers", "Xcursor.size:\t24\nXft.dpi:\t120\nXft.hinting:\t1\n", 120},
+        DpiCase{"NoFinalNewline", "Xft.dpi: 192", 192},
+        DpiCase{"Fractional", "Xft.dpi:\t110.5\n", 110.5},
+        DpiCase{"LastOneWins", "Xft.dpi:\t120\nXft.dpi:\t144\n", 144},
+        DpiCase{"OtherNameWithSameEnd", "Foo.Xft.dpi:\t144\n", 96},
+        DpiCase{"Zero", "Xft.dpi:\t0\n", 96}, DpiCase{"Negative", "Xft.dpi:\t-96\n", 96},
+        DpiCase{"NotANumber", "Xft.dpi:\tlarge\n", 96},
+        DpiCase{"TrailingText", "Xft.dpi:\t144dpi\n", 96},
+        DpiCase{"Infinite", "Xft.dpi:\tinf\n", 96}, DpiCase{"Tiny", "Xft.dpi:\t1e-300\n", 96}),
     testkit::CaseName{});
 
 struct ClipCase {
