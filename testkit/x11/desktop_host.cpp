@@ -55,10 +55,10 @@ int main(int argc, char** argv) {
     std::vector<xcb_window_t> mapped;
     testkit::x11::Desktop desktop;
     for (int i = 1; i < argc; ++i) {
-        const std::string_view spec(argv[i]);
-        const std::size_t colon = spec.find(':');
-        const std::string kind(spec.substr(0, colon));
-        const std::string title(colon == std::string_view::npos ? "" : spec.substr(colon + 1));
+        const std::string_view argument(argv[i]);
+        const std::size_t colon = argument.find(':');
+        const std::string kind(argument.substr(0, colon));
+        const std::string title(colon == std::string_view::npos ? "" : argument.substr(colon + 1));
         if (kind == "picture") {
             testkit::x11::Rectangle area;
             if (std::sscanf(title.c_str(), "%d,%d,%d,%d", &area.x, &area.y, &area.width,

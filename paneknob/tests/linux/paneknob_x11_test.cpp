@@ -33,7 +33,7 @@ using namespace std::chrono_literals;
 // The window host in a process of its own, for as long as the object lives.
 class WindowHost {
 public:
-    explicit WindowHost(std::vector<std::string> specs) {
+    explicit WindowHost(std::vector<std::string> arguments) {
         int input[2];
         int output[2];
         EXPECT_EQ(::pipe(input), 0);
@@ -45,8 +45,8 @@ public:
         posix_spawn_file_actions_addclose(&actions, input[1]);
         posix_spawn_file_actions_addclose(&actions, output[0]);
         std::vector<char*> argv{const_cast<char*>(WINDOW_HOST)};
-        for (std::string& spec : specs) {
-            argv.push_back(spec.data());
+        for (std::string& argument : arguments) {
+            argv.push_back(argument.data());
         }
         argv.push_back(nullptr);
         EXPECT_EQ(::posix_spawn(&pid_, WINDOW_HOST, &actions, nullptr, argv.data(), environ), 0);
@@ -65,7 +65,7 @@ public:
         if (out != nullptr) {
             std::fclose(out);
         }
-        EXPECT_EQ(windows_.size(), specs.size()) << "the window host did not start";
+        EXPECT_EQ(windows_.size(), arguments.size()) << "the window host did not start";
     }
     WindowHost(const WindowHost&) = delete;
     WindowHost& operator=(const WindowHost&) = delete;

@@ -14,10 +14,10 @@ public final class DesktopHost implements AutoCloseable {
     private final Process process;
     private final List<Long> windows = new ArrayList<>();
 
-    public DesktopHost(String... specs) throws IOException {
+    public DesktopHost(String... arguments) throws IOException {
         List<String> command = new ArrayList<>();
         command.add(System.getenv("DESKTOP_HOST"));
-        command.addAll(Arrays.asList(specs));
+        command.addAll(Arrays.asList(arguments));
         process = new ProcessBuilder(command).redirectError(ProcessBuilder.Redirect.INHERIT).start();
         BufferedReader out = new BufferedReader(
             new InputStreamReader(process.getInputStream(), StandardCharsets.US_ASCII));
