@@ -17,13 +17,29 @@ function(add_java_classes name)
   add_custom_target(${name} ALL DEPENDS "${arg_OUTPUT}/.compiled")
 endfunction()
 
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+
+# A sanitized library inside a JVM: the AddressSanitizer runtime is loaded first, and the JVM
+# keeps its own signal handlers (it uses SIGSEGV for its own work). Leaks are not looked for:
+# the JVM frees little of its own at exit.
+set(JVM_LAUNCHER "")
+if(PROJECT_SANITIZE STREQUAL "address")
+  execute_process(COMMAND "${CMAKE_CXX_COMPILER}" -print-file-name=libasan.so
+                  OUTPUT_VARIABLE asan_runtime OUTPUT_STRIP_TRAILING_WHITESPACE)
+  set(JVM_LAUNCHER env "LD_PRELOAD=${asan_runtime}"
+      "ASAN_OPTIONS=detect_leaks=0:handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_sigill=0:allow_user_segv_handler=1:use_sigaltstack=0")
+endif()
+
 # add_junit_test(<name> CLASSPATH <entries...> SELECT <class> LIBRARY_PATH <folder>
 #                [ENVIRONMENT <VAR=value...>] [WRAPPER <command...>])
+# The JVM runs with -Xcheck:jni, and a warning of its checks about one of our natives fails the
+# test (testkit/jni_warnings.py).
 function(add_junit_test name)
   cmake_parse_arguments(arg "" "SELECT;LIBRARY_PATH" "CLASSPATH;ENVIRONMENT;WRAPPER" ${ARGN})
   list(JOIN arg_CLASSPATH ":" classpath)
   add_test(NAME ${name}
-           COMMAND ${arg_WRAPPER} "${Java_JAVA_EXECUTABLE}" -Xcheck:jni "-Djava.library.path=${arg_LIBRARY_PATH}"
+           COMMAND "${Python3_EXECUTABLE}" "${PROJECT_SOURCE_DIR}/testkit/jni_warnings.py"
+                   ${arg_WRAPPER} ${JVM_LAUNCHER} "${Java_JAVA_EXECUTABLE}" -Xcheck:jni "-Djava.library.path=${arg_LIBRARY_PATH}"
                    "-Djna.library.path=${arg_LIBRARY_PATH}"
                    -jar "${JUNIT_CONSOLE}" --disable-banner --details=tree
                    --class-path "${classpath}" --select-class "${arg_SELECT}")

@@ -1,6 +1,6 @@
-# Settings every target of ours shares: warnings are errors, and on the host build the address
-# and undefined-behaviour sanitizers are on.
-option(PROJECT_SANITIZE "Build the host targets with ASan and UBSan" OFF)
+# Settings every target of ours shares: warnings are errors, and host builds may run under the
+# sanitizers: "address" (AddressSanitizer with UndefinedBehaviorSanitizer) or "thread".
+set(PROJECT_SANITIZE "" CACHE STRING "Sanitizers of a host build: address, thread or empty")
 option(PROJECT_FUZZ "Build only the fuzz targets (clang, libFuzzer, ASan + UBSan)" OFF)
 
 add_library(project_options INTERFACE)
@@ -17,9 +17,24 @@ if(PROJECT_FUZZ)
                  -fno-omit-frame-pointer)
   target_compile_options(project_options INTERFACE ${fuzz_flags})
   target_link_options(project_options INTERFACE -fsanitize=address,undefined)
-elseif(PROJECT_SANITIZE)
+elseif(PROJECT_SANITIZE STREQUAL "address")
   set(sanitize_flags -fsanitize=address,undefined -fno-sanitize-recover=all
                      -fno-omit-frame-pointer)
   target_compile_options(project_options INTERFACE ${sanitize_flags})
   target_link_options(project_options INTERFACE ${sanitize_flags})
+elseif(PROJECT_SANITIZE STREQUAL "thread")
+  target_compile_options(project_options INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+  target_link_options(project_options INTERFACE -fsanitize=thread)
+elseif(PROJECT_SANITIZE)
+  message(FATAL_ERROR "PROJECT_SANITIZE is address, thread or empty, not ${PROJECT_SANITIZE}")
+endif()
+
+# The unit tests of the ThreadSanitizer build carry their own label and names, beside the
+# AddressSanitizer ones in the same ctest run.
+if(PROJECT_SANITIZE STREQUAL "thread")
+  set(UNIT_TEST_LABEL tsan)
+  set(UNIT_TEST_PREFIX tsan.)
+else()
+  set(UNIT_TEST_LABEL unit)
+  set(UNIT_TEST_PREFIX "")
 endif()

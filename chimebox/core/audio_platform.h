@@ -6,6 +6,7 @@
 // Threads: the JNI natives call these on the calling Java thread; several plays may use one
 // engine from several threads at once, as the engine allows.
 
+#include <atomic>
 #include <cstdint>
 
 #include "hresult.h"
@@ -35,6 +36,9 @@ struct AudioBuffer {
     std::uint32_t loopBegin = 0;
     std::uint32_t loopLength = 0;
     std::uint32_t loopCount = 0;
+    // The voice's format tag (the sub-format's, for an extensible format). Not part of the
+    // engine's description: an engine that cannot decode some formats refuses them by it.
+    std::uint16_t formatTag = 0;
 };
 
 // Copies `buffer` into an engine's own buffer description (XAUDIO2_BUFFER, FAudioBuffer), whose
@@ -106,11 +110,14 @@ public:
 };
 
 // The process-wide cache of the engine library: filled by the first initialize that gets as far
-// as loading, never unloaded. Unguarded: two first calls may both load (loading is counted).
+// as loading, never unloaded. No lock: two first calls may both load (loading is counted) and
+// store the same values. The entry points are stored before the module, which is published
+// with release order; a reader that sees the module (acquire) sees its entry points too, and
+// a failed load publishes nothing, so the next call tries again.
 struct EngineLibraryCache {
-    AudioPlatform::Module module = nullptr;
-    AudioPlatform::EntryPoint versioned = nullptr;
-    AudioPlatform::EntryPoint plain = nullptr;
+    std::atomic<AudioPlatform::Module> module{nullptr};
+    std::atomic<AudioPlatform::EntryPoint> versioned{nullptr};
+    std::atomic<AudioPlatform::EntryPoint> plain{nullptr};
 };
 
 }  // namespace chimebox

@@ -1,9 +1,11 @@
 // initialize and release: COM membership, the engine library cache, the engine and its
 // mastering voice.
 
-#include <memory>
+#include <atomic>
+#include <optional>
 #include <utility>
 
+#include "audio_owners.h"
 #include "java_object.h"
 #include "messages.h"
 #include "player.h"
@@ -17,12 +19,6 @@ jlong toField(void* handle) {
 void* fromField(jlong value) {
     return reinterpret_cast<void*>(static_cast<std::intptr_t>(value));
 }
-
-struct EngineRelease {
-    AudioPlatform* audio;
-    void operator()(void* engine) const noexcept { audio->releaseEngine(engine); }
-};
-using EngineOwner = std::unique_ptr<void, EngineRelease>;
 
 // The calling thread's membership in the apartment, given back unless kept.
 class ApartmentMembership {
@@ -49,31 +45,47 @@ HRESULT orFailure(HRESULT result, const void* produced) {
     return !failed(result) && produced == nullptr ? kFail : result;
 }
 
+// Loads the engine library and looks up its entry points into the cache, module last. A
+// library without either entry point is cached too: later calls find it and call nothing.
+HRESULT loadIntoCache(AudioPlatform& audio, EngineLibraryCache& cache,
+                      AudioPlatform::Module& module) {
+    module = audio.loadEngineLibrary();
+    if (module == nullptr) {
+        return orFailure(hresultFromWin32(audio.lastError()), nullptr);
+    }
+    AudioPlatform::EntryPoint plain = nullptr;
+    const AudioPlatform::EntryPoint versioned =
+        audio.findEntryPoint(module, "XAudio2CreateWithVersionInfo");
+    HRESULT result = kOk;
+    if (versioned == nullptr) {
+        plain = audio.findEntryPoint(module, "XAudio2Create");
+        if (plain == nullptr) {
+            result = orFailure(hresultFromWin32(audio.lastError()), nullptr);
+        }
+    }
+    cache.versioned.store(versioned, std::memory_order_relaxed);
+    cache.plain.store(plain, std::memory_order_relaxed);
+    cache.module.store(module, std::memory_order_release);
+    return result;
+}
+
 }  // namespace
 
 HRESULT createEngine(AudioPlatform& audio, EngineLibraryCache& cache,
                      AudioPlatform::Engine& engine) {
-    if (cache.module == nullptr) {
-        const AudioPlatform::Module module = audio.loadEngineLibrary();
-        if (module == nullptr) {
-            return orFailure(hresultFromWin32(audio.lastError()), nullptr);
-        }
-        cache.module = module;
-        cache.versioned = audio.findEntryPoint(module, "XAudio2CreateWithVersionInfo");
-        if (cache.versioned == nullptr) {
-            cache.plain = audio.findEntryPoint(module, "XAudio2Create");
-            if (cache.plain == nullptr) {
-                return orFailure(hresultFromWin32(audio.lastError()), nullptr);
-            }
+    if (AudioPlatform::Module module = cache.module.load(std::memory_order_acquire);
+        module == nullptr) {
+        if (const HRESULT loaded = loadIntoCache(audio, cache, module); failed(loaded)) {
+            return loaded;
         }
     }
-    if (cache.versioned != nullptr) {
+    if (const auto versioned = cache.versioned.load(std::memory_order_relaxed)) {
         const HRESULT result =
-            audio.callVersionedFactory(cache.versioned, engine, 0, kProcessor1, kNtddiWin10Fe);
+            audio.callVersionedFactory(versioned, engine, 0, kProcessor1, kNtddiWin10Fe);
         return orFailure(result, engine);
     }
-    if (cache.plain != nullptr) {
-        const HRESULT result = audio.callFactory(cache.plain, engine, 0, kProcessor1);
+    if (const auto plain = cache.plain.load(std::memory_order_relaxed)) {
+        const HRESULT result = audio.callFactory(plain, engine, 0, kProcessor1);
         return orFailure(result, engine);
     }
     // An earlier call loaded a library that has neither entry point.
@@ -95,33 +107,53 @@ void initializePlayer(JNIEnv* env, jobject self, AudioPlatform& audio, EngineLib
     }
     EngineOwner engine(created, EngineRelease{&audio});
 
-    AudioPlatform::Voice voice = nullptr;
+    AudioPlatform::Voice createdVoice = nullptr;
     const MasteringVoiceArgs args{0, 0, 0, kAudioCategoryGameEffects};
-    const HRESULT mastering = audio.createMasteringVoice(engine.get(), voice, args);
-    if (const HRESULT result = orFailure(mastering, voice); failed(result)) {
+    const HRESULT mastering = audio.createMasteringVoice(engine.get(), createdVoice, args);
+    if (const HRESULT result = orFailure(mastering, createdVoice); failed(result)) {
         engine.reset();
         apartment.leave();
         throwAudioPlayerException(env, messages::masteringVoiceFailed(result));
         return;
     }
+    VoiceOwner voice(createdVoice, VoiceDestroy{&audio});
 
-    // Both stores are attempted; from here the object owns the engine, the voice and the
-    // apartment membership.
-    setNativeHandle(env, self, kEngineField, toField(engine.release()));
-    setNativeHandle(env, self, kMasteringVoiceField, toField(voice));
+    // Both fields are found before either is written: an object that cannot hold the pair
+    // holds neither, and the call gives back all it made before raising.
+    const jfieldID engineField = findLongField(env, self, kEngineField);
+    const jfieldID voiceField =
+        engineField != nullptr ? findLongField(env, self, kMasteringVoiceField) : nullptr;
+    if (voiceField == nullptr) {
+        voice.reset();
+        engine.reset();
+        apartment.leave();
+        raiseMissingField(env, engineField == nullptr ? kEngineField : kMasteringVoiceField);
+        return;
+    }
+    // From here the object owns the engine, the voice and the apartment membership.
+    env->SetLongField(self, engineField, toField(engine.release()));
+    env->SetLongField(self, voiceField, toField(voice.release()));
     apartment.keep();
 }
 
 void releasePlayer(JNIEnv* env, jobject self, AudioPlatform& audio) {
-    if (const jlong voice = getNativeHandle(env, self, kMasteringVoiceField); voice != 0) {
-        audio.destroyVoice(fromField(voice));
-        setNativeHandle(env, self, kMasteringVoiceField, 0);
+    // A missing field ends the JNI work at its raise; the apartment is left all the same.
+    const ApartmentMembership apartment(audio);
+    const std::optional<jlong> voice = getNativeHandle(env, self, kMasteringVoiceField);
+    if (!voice) {
+        return;
     }
-    if (const jlong engine = getNativeHandle(env, self, kEngineField); engine != 0) {
-        audio.releaseEngine(fromField(engine));
-        setNativeHandle(env, self, kEngineField, 0);
+    if (*voice != 0) {
+        audio.destroyVoice(fromField(*voice));
+        if (!setNativeHandle(env, self, kMasteringVoiceField, 0)) {
+            return;
+        }
     }
-    audio.leaveApartment();
+    const std::optional<jlong> engine = getNativeHandle(env, self, kEngineField);
+    if (engine && *engine != 0) {
+        audio.releaseEngine(fromField(*engine));
+        static_cast<void>(setNativeHandle(env, self, kEngineField, 0));
+    }
 }
 
 }  // namespace chimebox

@@ -3,28 +3,37 @@
 #include "messages.h"
 
 namespace chimebox {
-namespace {
 
 jfieldID findLongField(JNIEnv* env, jobject object, const char* name) {
     const jclass type = env->GetObjectClass(object);
     const jfieldID field = env->GetFieldID(type, name, "J");
-    if (field == nullptr) {
-        throwAudioPlayerException(env, messages::missingLongField(name));
+    if (field == nullptr && env->ExceptionCheck() == JNI_TRUE) {
+        env->ExceptionClear();
     }
     return field;
 }
 
-}  // namespace
-
-jlong getNativeHandle(JNIEnv* env, jobject object, const char* name) {
-    const jfieldID field = findLongField(env, object, name);
-    return field != nullptr ? env->GetLongField(object, field) : 0;
+void raiseMissingField(JNIEnv* env, const char* name) {
+    throwAudioPlayerException(env, messages::missingLongField(name));
 }
 
-void setNativeHandle(JNIEnv* env, jobject object, const char* name, jlong value) {
-    if (const jfieldID field = findLongField(env, object, name)) {
-        env->SetLongField(object, field, value);
+std::optional<jlong> getNativeHandle(JNIEnv* env, jobject object, const char* name) {
+    const jfieldID field = findLongField(env, object, name);
+    if (field == nullptr) {
+        raiseMissingField(env, name);
+        return std::nullopt;
     }
+    return env->GetLongField(object, field);
+}
+
+bool setNativeHandle(JNIEnv* env, jobject object, const char* name, jlong value) {
+    const jfieldID field = findLongField(env, object, name);
+    if (field == nullptr) {
+        raiseMissingField(env, name);
+        return false;
+    }
+    env->SetLongField(object, field, value);
+    return true;
 }
 
 jint throwAudioPlayerException(JNIEnv* env, const std::string& message) {

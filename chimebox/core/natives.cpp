@@ -17,6 +17,10 @@ void guarded(JNIEnv* env, Body body) noexcept {
     try {
         body();
     } catch (...) {
+        // An exception raised before is the one Java sees; no JNI call may follow it.
+        if (env->ExceptionCheck() == JNI_TRUE) {
+            return;
+        }
         if (const jclass type = env->FindClass(chimebox::kExceptionClass)) {
             env->ThrowNew(type, "Out of memory");
         }

@@ -8,6 +8,7 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstring>
 
 #include "../core/player.h"
@@ -15,26 +16,17 @@
 namespace chimebox {
 namespace {
 
-constexpr std::uint32_t kModNotFound = 126;   // ERROR_MOD_NOT_FOUND
-constexpr std::uint32_t kProcNotFound = 127;  // ERROR_PROC_NOT_FOUND
+// Win32 error codes, as lastError() reports them (not HRESULTs).
+constexpr std::uint32_t kErrorModNotFound = 126;
+constexpr std::uint32_t kErrorProcNotFound = 127;
 constexpr HRESULT kXAudio2InvalidCall =
     static_cast<HRESULT>(0x88960001u);  // XAUDIO2_E_INVALID_CALL
 
-// The FAudio functions a play needs, resolved once from the loaded library.
-struct FAudioFunctions {
-    decltype(&FAudio_CreateMasteringVoice8) createMasteringVoice = nullptr;
-    decltype(&FAudio_Release) release = nullptr;
-    decltype(&FAudioVoice_DestroyVoice) destroyVoice = nullptr;
-    decltype(&FAudio_CreateSourceVoice) createSourceVoice = nullptr;
-    decltype(&FAudioSourceVoice_SubmitSourceBuffer) submit = nullptr;
-    decltype(&FAudioSourceVoice_Start) start = nullptr;
-    decltype(&FAudioSourceVoice_GetState) getState = nullptr;
-
-    [[nodiscard]] bool complete() const {
-        return createMasteringVoice && release && destroyVoice && createSourceVoice && submit &&
-               start && getState;
-    }
-};
+// Format tags that FAudio as built by distributions cannot decode: it would take such a buffer
+// and play silence.
+constexpr std::uint16_t kTagWmaudio2 = 0x0161;
+constexpr std::uint16_t kTagWmaudio3 = 0x0162;
+constexpr std::uint16_t kTagXma2 = 0x0166;
 
 template <typename Function>
 Function symbol(void* module, const char* name) {
@@ -43,6 +35,41 @@ Function symbol(void* module, const char* name) {
     std::memcpy(&function, &found, sizeof(function));
     return function;
 }
+
+// The FAudio functions a play needs, resolved from the loaded library. Two first initialize
+// calls may resolve them at once; both store the same values, so each pointer is atomic.
+struct FAudioFunctions {
+    template <typename Function>
+    using Slot = std::atomic<Function>;
+
+    Slot<decltype(&FAudio_CreateMasteringVoice8)> createMasteringVoice{nullptr};
+    Slot<decltype(&FAudio_Release)> release{nullptr};
+    Slot<decltype(&FAudioVoice_DestroyVoice)> destroyVoice{nullptr};
+    Slot<decltype(&FAudio_CreateSourceVoice)> createSourceVoice{nullptr};
+    Slot<decltype(&FAudioSourceVoice_SubmitSourceBuffer)> submit{nullptr};
+    Slot<decltype(&FAudioSourceVoice_Start)> start{nullptr};
+    Slot<decltype(&FAudioSourceVoice_GetState)> getState{nullptr};
+
+    void resolve(void* module) {
+        resolveOne(createMasteringVoice, module, "FAudio_CreateMasteringVoice8");
+        resolveOne(release, module, "FAudio_Release");
+        resolveOne(destroyVoice, module, "FAudioVoice_DestroyVoice");
+        resolveOne(createSourceVoice, module, "FAudio_CreateSourceVoice");
+        resolveOne(submit, module, "FAudioSourceVoice_SubmitSourceBuffer");
+        resolveOne(start, module, "FAudioSourceVoice_Start");
+        resolveOne(getState, module, "FAudioSourceVoice_GetState");
+    }
+    [[nodiscard]] bool complete() const {
+        return createMasteringVoice.load() && release.load() && destroyVoice.load() &&
+               createSourceVoice.load() && submit.load() && start.load() && getState.load();
+    }
+
+private:
+    template <typename Function>
+    static void resolveOne(Slot<Function>& slot, void* module, const char* name) {
+        slot.store(symbol<Function>(module, name));
+    }
+};
 
 FAudio* engineOf(void* handle) {
     return static_cast<FAudio*>(handle);
@@ -55,21 +82,9 @@ public:
 
     Module loadEngineLibrary() override {
         void* module = ::dlopen("libFAudio.so.0", RTLD_NOW | RTLD_LOCAL);
-        error_ = module != nullptr ? 0 : kModNotFound;
+        error_ = module != nullptr ? 0 : kErrorModNotFound;
         if (module != nullptr) {
-            functions_.createMasteringVoice = symbol<decltype(functions_.createMasteringVoice)>(
-                module, "FAudio_CreateMasteringVoice8");
-            functions_.release = symbol<decltype(functions_.release)>(module, "FAudio_Release");
-            functions_.destroyVoice =
-                symbol<decltype(functions_.destroyVoice)>(module, "FAudioVoice_DestroyVoice");
-            functions_.createSourceVoice =
-                symbol<decltype(functions_.createSourceVoice)>(module, "FAudio_CreateSourceVoice");
-            functions_.submit =
-                symbol<decltype(functions_.submit)>(module, "FAudioSourceVoice_SubmitSourceBuffer");
-            functions_.start =
-                symbol<decltype(functions_.start)>(module, "FAudioSourceVoice_Start");
-            functions_.getState =
-                symbol<decltype(functions_.getState)>(module, "FAudioSourceVoice_GetState");
+            functions_.resolve(module);
         }
         return module;
     }
@@ -77,18 +92,18 @@ public:
     // FAudio has no versioned factory; its FAudioCreate is the plain one.
     EntryPoint findEntryPoint(Module module, const char* name) override {
         if (std::strcmp(name, "XAudio2Create") != 0 || !functions_.complete()) {
-            error_ = kProcNotFound;
+            error_ = kErrorProcNotFound;
             return nullptr;
         }
         void* found = ::dlsym(module, "FAudioCreate");
-        error_ = found != nullptr ? 0 : kProcNotFound;
+        error_ = found != nullptr ? 0 : kErrorProcNotFound;
         return found;
     }
     std::uint32_t lastError() override { return error_; }
 
     HRESULT callVersionedFactory(EntryPoint, Engine&, std::uint32_t, std::uint32_t,
                                  std::uint32_t) override {
-        return kProcNotFound;  // never handed out by findEntryPoint
+        return chimebox::kProcNotFound;  // never handed out by findEntryPoint
     }
     HRESULT callFactory(EntryPoint factory, Engine& engine, std::uint32_t flags,
                         std::uint32_t processor) override {
@@ -103,20 +118,20 @@ public:
     HRESULT createMasteringVoice(Engine engine, Voice& voice,
                                  const MasteringVoiceArgs& args) override {
         FAudioMasteringVoice* created = nullptr;
-        const auto result = static_cast<HRESULT>(functions_.createMasteringVoice(
+        const auto result = static_cast<HRESULT>(functions_.createMasteringVoice.load()(
             engineOf(engine), &created, args.inputChannels, args.inputSampleRate, args.flags,
             nullptr, nullptr, static_cast<FAudioStreamCategory>(args.streamCategory)));
         voice = created;
         return result;
     }
-    void releaseEngine(Engine engine) override { functions_.release(engineOf(engine)); }
+    void releaseEngine(Engine engine) override { functions_.release.load()(engineOf(engine)); }
     void destroyVoice(Voice voice) override {
-        functions_.destroyVoice(static_cast<FAudioVoice*>(voice));
+        functions_.destroyVoice.load()(static_cast<FAudioVoice*>(voice));
     }
 
     HRESULT createSourceVoice(Engine engine, Voice& voice, const SourceVoiceArgs& args) override {
         FAudioSourceVoice* created = nullptr;
-        const auto result = static_cast<HRESULT>(functions_.createSourceVoice(
+        const auto result = static_cast<HRESULT>(functions_.createSourceVoice.load()(
             engineOf(engine), &created, static_cast<const FAudioWaveFormatEx*>(args.format),
             args.flags, args.maxFrequencyRatio, nullptr, nullptr, nullptr));
         voice = created;
@@ -124,31 +139,33 @@ public:
     }
     HRESULT submitSourceBuffer(Voice voice, const AudioBuffer& buffer,
                                const PacketTable* packets) override {
-        // The FAudio this library is built for has no WMA or XMA2 decoder: it would take the
-        // buffer and play silence. A buffer with a packet table is refused instead, so that the
-        // caller hears of it.
-        if (packets != nullptr) {
+        // Refused rather than played as silence, so that the caller hears of it.
+        if (packets != nullptr || buffer.formatTag == kTagWmaudio2 ||
+            buffer.formatTag == kTagWmaudio3 || buffer.formatTag == kTagXma2) {
             return kXAudio2InvalidCall;
         }
         const auto description = describeForEngine<FAudioBuffer>(buffer);
-        return static_cast<HRESULT>(
-            functions_.submit(static_cast<FAudioSourceVoice*>(voice), &description, nullptr));
+        return static_cast<HRESULT>(functions_.submit.load()(static_cast<FAudioSourceVoice*>(voice),
+                                                             &description, nullptr));
     }
     HRESULT start(Voice voice, std::uint32_t flags, std::uint32_t operationSet) override {
         return static_cast<HRESULT>(
-            functions_.start(static_cast<FAudioSourceVoice*>(voice), flags, operationSet));
+            functions_.start.load()(static_cast<FAudioSourceVoice*>(voice), flags, operationSet));
     }
     std::uint32_t buffersQueued(Voice voice) override {
         FAudioVoiceState state{};
-        functions_.getState(static_cast<FAudioSourceVoice*>(voice), &state, 0);
+        functions_.getState.load()(static_cast<FAudioSourceVoice*>(voice), &state, 0);
         return state.BuffersQueued;
     }
     void sleepMilliseconds(std::uint32_t milliseconds) override { ::usleep(milliseconds * 1000u); }
 
 private:
     FAudioFunctions functions_;
-    std::uint32_t error_ = 0;  // read right after the failed call, on the same thread
+    // Per thread, as GetLastError is: read right after the failed call, on the same thread.
+    static thread_local std::uint32_t error_;
 };
+
+thread_local std::uint32_t FAudioPlatform::error_ = 0;
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 // FileSystem over POSIX calls, with errno mapped onto the Win32 codes the messages carry: a
-// missing file 2, a missing directory 3, denied access 5, a directory where a file was named 5
-// (as Windows answers), anything else ERROR_GEN_FAILURE (31). The UTF-16 path becomes UTF-8.
+// missing file 2, a missing directory 3, denied access 5, anything but a regular file where a
+// file was named 5 (as Windows answers for a directory; a FIFO or a device would block or
+// never end), anything else ERROR_GEN_FAILURE (31). The UTF-16 path becomes UTF-8.
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -71,7 +72,9 @@ class PosixFileSystem final : public FileSystem {
 public:
     File openForReading(const char16_t* path) override {
         const std::string name = toUtf8(path);
-        const int descriptor = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+        // Non-blocking, so that a FIFO without a writer cannot hold the open; what is not a
+        // regular file is refused below.
+        const int descriptor = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (descriptor < 0) {
             error_ = errno == ENOENT                     ? missingEntryCode(name)
                      : errno == ENOTDIR                  ? kPathNotFound
@@ -80,11 +83,14 @@ public:
             return nullptr;
         }
         struct stat info {};
-        if (::fstat(descriptor, &info) == 0 && S_ISDIR(info.st_mode)) {
+        if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
             ::close(descriptor);
             error_ = kAccessDenied;
             return nullptr;
         }
+        // Reads of a regular file then block as usual (a network file system may honour the
+        // flag).
+        ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
         auto* file = new (std::nothrow) OpenFile{descriptor};
         if (file == nullptr) {
             ::close(descriptor);

@@ -2,7 +2,6 @@
 // flat areas, a photo-like region), timed as a whole and split into screen copy, conversion, PNG
 // encoding and file write; and the conversion loop's throughput against a plain memcpy.
 
-#include <lodepng.h>
 #include <testkit/win32/messages.h>
 #include <windows.h>
 
@@ -28,14 +27,14 @@ double ms(Clock::duration d) {
 constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;
 
-// Delegates to the real GDI platform, timing the copy and splitting the PNG writer's work into
-// encoding (in memory) and writing the file.
+// Delegates to the real GDI platform, timing each part: the copy, the GDI objects, the file's
+// creation, the encoding (in memory) and writing the file.
 class TimedPlatform final : public frametake::CapturePlatform {
 public:
     explicit TimedPlatform(CapturePlatform& real) : real_(real) {}
     double copyMs = 0;
     double gdiMs = 0;   // contexts and the bitmap: made, selected, released
-    double fileMs = 0;  // temporary directory, unique name, removal of the .tmp file
+    double fileMs = 0;  // temporary directory, the new file's creation
     double encodeMs = 0;
     double writeMs = 0;
 
@@ -85,29 +84,18 @@ public:
     std::uint32_t temporaryDirectory(char* buffer, std::uint32_t size) override {
         return timed(fileMs, [&] { return real_.temporaryDirectory(buffer, size); });
     }
-    bool reserveCaptureFile(const char* d, const char* p, char* n) override {
-        return timed(fileMs, [&] { return real_.reserveCaptureFile(d, p, n); });
+    File createCaptureFile(const char* d, const char* p, char* n) override {
+        return timed(fileMs, [&] { return real_.createCaptureFile(d, p, n); });
     }
-    void discardCaptureFile(const char* name) override {
-        timed(fileMs, [&] { return real_.discardCaptureFile(name), 0; });
+    bool writeAndCloseCaptureFile(File file, const std::uint8_t* bytes, std::size_t size) override {
+        return timed(writeMs, [&] { return real_.writeAndCloseCaptureFile(file, bytes, size); });
     }
-    unsigned writePng(const char* name, const std::uint8_t* rgb, std::int32_t w,
-                      std::int32_t h) override {
-        const auto start = Clock::now();
-        unsigned char* png = nullptr;
-        std::size_t size = 0;
-        const unsigned error =
-            lodepng_encode24(&png, &size, rgb, static_cast<unsigned>(w), static_cast<unsigned>(h));
-        const auto encoded = Clock::now();
-        if (error == 0) {
-            std::FILE* file = std::fopen(name, "wb");
-            std::fwrite(png, 1, size, file);
-            std::fclose(file);
-        }
-        std::free(png);
-        encodeMs += ms(encoded - start);
-        writeMs += ms(Clock::now() - encoded);
-        return error;
+    void removeCaptureFile(const char* name) override {
+        timed(fileMs, [&] { return real_.removeCaptureFile(name), 0; });
+    }
+    unsigned encodePng(const std::uint8_t* rgb, std::int32_t w, std::int32_t h,
+                       frametake::PngBytes& png) override {
+        return timed(encodeMs, [&] { return real_.encodePng(rgb, w, h, png); });
     }
 
 private:

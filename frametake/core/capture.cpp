@@ -71,12 +71,37 @@ std::optional<std::int32_t> sourceCoordinate(std::int32_t offset, double edge) {
     return static_cast<std::int32_t>(position);
 }
 
+// The file stage: the PNG encoded in memory, then written into a new file of the capture's own
+// in the temporary directory. True with the file's path in `name`; on failure nothing of the
+// file is left.
+bool writeCaptureFile(CapturePlatform& platform, const std::uint8_t* rgb, std::int32_t width,
+                      std::int32_t height, char* name) {
+    char directory[kMaxPath] = {};
+    const std::uint32_t length = platform.temporaryDirectory(directory, kMaxPath);
+    if (length < 1 || length > kMaxPath) {
+        return false;
+    }
+    PngBytes png;
+    if (platform.encodePng(rgb, width, height, png) != 0) {
+        return false;
+    }
+    const CapturePlatform::File file = platform.createCaptureFile(directory, kTempFilePrefix, name);
+    if (file == nullptr) {
+        return false;
+    }
+    if (!platform.writeAndCloseCaptureFile(file, png.data.get(), png.size)) {
+        platform.removeCaptureFile(name);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 const char* ScreenCapture::capture(CapturePlatform& platform, const ScreenInfo* screen,
                                    std::int32_t x, std::int32_t y, std::int32_t width,
                                    std::int32_t height) {
-    if (screen == nullptr || width <= 0 || height <= 0) {
+    if (screen == nullptr) {
         return kNoCapture;
     }
     double boundsX = 0;
@@ -87,7 +112,9 @@ const char* ScreenCapture::capture(CapturePlatform& platform, const ScreenInfo* 
                 reinterpret_cast<const unsigned char*>(screen) + offsetof(ScreenInfo, boundsY), 8);
     const std::optional<std::int32_t> sourceX = sourceCoordinate(x, boundsX);
     const std::optional<std::int32_t> sourceY = sourceCoordinate(y, boundsY);
-    if (!sourceX || !sourceY) {
+    // The buffers' size is known before anything is asked of the system.
+    const std::optional<std::size_t> size = dibSize(width, height);
+    if (!sourceX || !sourceY || !size) {
         return kNoCapture;
     }
 
@@ -107,8 +134,7 @@ const char* ScreenCapture::capture(CapturePlatform& platform, const ScreenInfo* 
         return kNoCapture;
     }
 
-    const std::optional<std::size_t> size = dibSize(width, height);
-    Buffer dib(size ? new (std::nothrow) std::uint8_t[*size] : nullptr);
+    Buffer dib(new (std::nothrow) std::uint8_t[*size]);
     if (!dib) {
         return kNoCapture;
     }
@@ -122,18 +148,8 @@ const char* ScreenCapture::capture(CapturePlatform& platform, const ScreenInfo* 
     convertBgrRowsToRgb(dib.get(), static_cast<std::size_t>(dibStride(width)), rgb.get(), width,
                         height);
 
-    // The file stage: a unique name in the temporary directory, then the PNG under it.
-    unsigned result = static_cast<unsigned>(-1);
-    char directory[kMaxPath] = {};
     char name[kMaxPath] = {};
-    const std::uint32_t length = platform.temporaryDirectory(directory, kMaxPath);
-    if (length >= 1 && length <= kMaxPath &&
-        platform.reserveCaptureFile(directory, kTempFilePrefix, name)) {
-        result = platform.writePng(name, rgb.get(), width, height);
-        if (result != 0) {
-            platform.discardCaptureFile(name);
-        }
-    }
+    const bool written = writeCaptureFile(platform, rgb.get(), width, height, name);
 
     rgb.reset();
     dib.reset();
@@ -143,7 +159,7 @@ const char* ScreenCapture::capture(CapturePlatform& platform, const ScreenInfo* 
     screenContext.reset();
 
     lastCapturePath_.reset();
-    if (result != 0) {
+    if (!written) {
         return kNoCapture;
     }
     lastCapturePath_.reset(new (std::nothrow) char[kMaxPath]);

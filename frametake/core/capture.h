@@ -19,8 +19,9 @@ inline constexpr char kTempFilePrefix[] = "screenshot";
 class ScreenCapture {
 public:
     // The rectangle (x, y, width, height) is relative to the top-left corner of `screen`
-    // (boundsX, boundsY). A null screen, a width or height of 0 or less, or an origin outside
-    // the 32-bit range fails before anything is created.
+    // (boundsX, boundsY). A null screen, a width or height of 0 or less, an origin outside the
+    // 32-bit range, or a picture whose buffer would not fit a signed 32-bit size fails before
+    // anything is created.
     [[nodiscard]] const char* capture(CapturePlatform& platform, const ScreenInfo* screen,
                                       std::int32_t x, std::int32_t y, std::int32_t width,
                                       std::int32_t height);

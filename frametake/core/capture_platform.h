@@ -2,29 +2,42 @@
 // What a capture needs from the platform, in the shape of the Windows GDI sequence: the screen's
 // drawing context, an off-screen context with a bitmap selected into it, a copy of a screen
 // rectangle into that bitmap, and its pixels read out as a 24-bit top-down DIB (blue, green,
-// red; rows padded to 4 bytes). Then the temporary directory, the reservation of a unique file
-// name in it, and the PNG writer. A platform without GDI maps these onto its own capture.
+// red; rows padded to 4 bytes). Then the temporary directory, a new file of the capture's own
+// in it, and that file written. A platform without GDI maps these onto its own capture.
 //
 // Handles are opaque; null means failure. Every handle given out is released by the core
 // through the matching call, in reverse order of creation.
 
+#include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 
 namespace frametake {
 
 inline constexpr std::uint32_t kMaxPath = 260;
 
-// The PNG writer every platform uses: LodePNG's encoder with its default settings, writing
-// `rgb` (width x height, 3 bytes a pixel, top row first) to `name`; 0 on success, else the
-// encoder's error code.
-[[nodiscard]] unsigned writePngFile(const char* name, const std::uint8_t* rgb, std::int32_t width,
-                                    std::int32_t height);
+// A PNG file's bytes in a block of the encoder's (malloc'd).
+struct PngBytes {
+    struct Free {
+        void operator()(std::uint8_t* block) const noexcept { std::free(block); }
+    };
+    std::unique_ptr<std::uint8_t, Free> data;
+    std::size_t size = 0;
+};
+
+// The PNG encoder every platform uses: LodePNG's with its default settings, encoding `rgb`
+// (width x height, 3 bytes a pixel, top row first) in memory; 0 on success, else the encoder's
+// error code.
+[[nodiscard]] unsigned encodePngBytes(const std::uint8_t* rgb, std::int32_t width,
+                                      std::int32_t height, PngBytes& png);
 
 class CapturePlatform {
 public:
     using Context = void*;
     using Bitmap = void*;
     using Object = void*;
+    using File = void*;
 
     virtual ~CapturePlatform() = default;
 
@@ -49,18 +62,22 @@ public:
     // The temporary directory (ANSI, ending in a separator) into `buffer` of `size` bytes: its
     // length, or 0 on failure, or the size needed when the buffer is too small.
     [[nodiscard]] virtual std::uint32_t temporaryDirectory(char* buffer, std::uint32_t size) = 0;
-    // Picks the capture's file in `directory`: a path (into `name`, kMaxPath bytes) whose file
-    // name starts with the first three characters of `prefix`, goes on with a part unique in
-    // that directory and ends in ".png". True on success.
-    [[nodiscard]] virtual bool reserveCaptureFile(const char* directory, const char* prefix,
-                                                  char* name) = 0;
-    // After the PNG writer failed at `name`: removes what the reservation left there, on a
-    // platform whose reservation holds the name with a file of its own.
-    virtual void discardCaptureFile(const char* name) = 0;
-    // Encodes `rgb` as a PNG at `name`: writePngFile, unless a test or benchmark looks on.
-    [[nodiscard]] virtual unsigned writePng(const char* name, const std::uint8_t* rgb,
-                                            std::int32_t width, std::int32_t height) {
-        return writePngFile(name, rgb, width, height);
+    // Creates the capture's file in `directory`, for writing: a path (into `name`, kMaxPath
+    // bytes) whose file name starts with the first three characters of `prefix`, goes on with a
+    // part unique in that directory and ends in ".png". The file is new: an existing file is
+    // never opened. Null on failure, with nothing left behind.
+    [[nodiscard]] virtual File createCaptureFile(const char* directory, const char* prefix,
+                                                 char* name) = 0;
+    // Writes all `size` bytes to `file` and closes it (in either case); true only when every
+    // write and the close succeeded.
+    [[nodiscard]] virtual bool writeAndCloseCaptureFile(File file, const std::uint8_t* bytes,
+                                                        std::size_t size) = 0;
+    // Removes the file that createCaptureFile made at `name`, after its writing failed.
+    virtual void removeCaptureFile(const char* name) = 0;
+    // encodePngBytes, unless a test or benchmark looks on.
+    [[nodiscard]] virtual unsigned encodePng(const std::uint8_t* rgb, std::int32_t width,
+                                             std::int32_t height, PngBytes& png) {
+        return encodePngBytes(rgb, width, height, png);
     }
 };
 

@@ -1,13 +1,18 @@
 #include <lodepng.h>
 
-#include "capture.h"
+#include "capture_platform.h"
 
 namespace frametake {
 
-unsigned writePngFile(const char* name, const std::uint8_t* rgb, std::int32_t width,
-                      std::int32_t height) {
-    return lodepng_encode24_file(name, rgb, static_cast<unsigned>(width),
-                                 static_cast<unsigned>(height));
+unsigned encodePngBytes(const std::uint8_t* rgb, std::int32_t width, std::int32_t height,
+                        PngBytes& png) {
+    unsigned char* bytes = nullptr;
+    std::size_t size = 0;
+    const unsigned error = lodepng_encode24(&bytes, &size, rgb, static_cast<unsigned>(width),
+                                            static_cast<unsigned>(height));
+    png.data.reset(bytes);
+    png.size = error == 0 ? size : 0;
+    return error;
 }
 
 }  // namespace frametake

@@ -13,6 +13,8 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -203,21 +205,48 @@ public:
         std::memcpy(buffer, directory.c_str(), length + 1);
         return length;
     }
-    bool reserveCaptureFile(const char* directory, const char* prefix, char* name) override {
+    // mkstemps creates the file new (O_EXCL), mode 0600; it is written through that
+    // descriptor, never reopened by name.
+    File createCaptureFile(const char* directory, const char* prefix, char* name) override {
         std::string path =
             std::string(directory) + std::string(prefix, strnlen(prefix, 3)) + "XXXXXX.png";
         if (path.size() + 1 > kMaxPath) {
-            return false;
+            return nullptr;
         }
-        const int file = ::mkstemps(path.data(), 4);
-        if (file < 0) {
-            return false;
+        const int descriptor = ::mkstemps(path.data(), 4);
+        if (descriptor < 0) {
+            return nullptr;
         }
-        ::close(file);
         std::memcpy(name, path.c_str(), path.size() + 1);
-        return true;
+        return fileOf(descriptor);
     }
-    void discardCaptureFile(const char* name) override { ::unlink(name); }
+    bool writeAndCloseCaptureFile(File file, const std::uint8_t* bytes, std::size_t size) override {
+        const int descriptor = descriptorOf(file);
+        bool written = true;
+        while (written && size > 0) {
+            const ssize_t done = ::write(descriptor, bytes, size);
+            if (done < 0 && errno == EINTR) {
+                continue;
+            }
+            written = done > 0;
+            if (written) {
+                bytes += done;
+                size -= static_cast<std::size_t>(done);
+            }
+        }
+        const bool closed = ::close(descriptor) == 0;
+        return written && closed;
+    }
+    void removeCaptureFile(const char* name) override { ::unlink(name); }
+
+private:
+    // A descriptor carried in the opaque file handle, offset by one so that null stays failure.
+    static File fileOf(int descriptor) {
+        return reinterpret_cast<File>(static_cast<std::intptr_t>(descriptor) + 1);
+    }
+    static int descriptorOf(File file) {
+        return static_cast<int>(reinterpret_cast<std::intptr_t>(file) - 1);
+    }
 };
 
 }  // namespace

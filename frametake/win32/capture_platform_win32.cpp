@@ -63,13 +63,57 @@ public:
     std::uint32_t temporaryDirectory(char* buffer, std::uint32_t size) override {
         return tempPathFunction()(size, buffer);
     }
-    // The system picks the unique number and creates "scr<hex>.tmp", empty; that file goes
-    // again and the name takes the extension png in its place, keeping its length.
-    bool reserveCaptureFile(const char* directory, const char* prefix, char* name) override {
-        if (::GetTempFileNameA(directory, prefix, 0, name) == 0) {
+    // The system picks a unique number and creates "scr<hex>.tmp" for it; that file holds the
+    // number (the system hands out no number whose .tmp exists) until the .png exists. The
+    // .png is created new, never opened when it exists: a name that earlier captures took moves
+    // on to the next number, as far as all 65,535 of them.
+    File createCaptureFile(const char* directory, const char* prefix, char* name) override {
+        char held[kMaxPath] = {};
+        const UINT first = ::GetTempFileNameA(directory, prefix, 0, held);
+        if (first == 0) {
+            return nullptr;
+        }
+        HANDLE file = INVALID_HANDLE_VALUE;
+        UINT number = first;
+        for (UINT tried = 0; tried < kUniqueNumbers && file == INVALID_HANDLE_VALUE; ++tried) {
+            if (!pngNameFor(directory, prefix, number, name)) {
+                break;
+            }
+            file = ::CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                 nullptr);
+            if (file == INVALID_HANDLE_VALUE && !nameTaken(::GetLastError())) {
+                break;
+            }
+            number = number % kUniqueNumbers + 1;  // 1 to 0xFFFF; 0 asks for a new number
+        }
+        ::DeleteFileA(held);
+        return file != INVALID_HANDLE_VALUE ? file : nullptr;
+    }
+    bool writeAndCloseCaptureFile(File file, const std::uint8_t* bytes, std::size_t size) override {
+        const HANDLE handle = static_cast<HANDLE>(file);
+        bool written = true;
+        while (written && size > 0) {
+            const DWORD chunk = size > kMaxWrite ? kMaxWrite : static_cast<DWORD>(size);
+            DWORD done = 0;
+            written = ::WriteFile(handle, bytes, chunk, &done, nullptr) != FALSE && done == chunk;
+            bytes += done;
+            size -= done;
+        }
+        const bool closed = ::CloseHandle(handle) != FALSE;
+        return written && closed;
+    }
+    void removeCaptureFile(const char* name) override { ::DeleteFileA(name); }
+
+private:
+    static constexpr UINT kUniqueNumbers = 0xFFFF;
+    static constexpr DWORD kMaxWrite = 1u << 30;
+
+    // The system's name for `number` (no file is made for a given number), with the extension
+    // png in place of tmp; the name keeps its length.
+    static bool pngNameFor(const char* directory, const char* prefix, UINT number, char* name) {
+        if (::GetTempFileNameA(directory, prefix, number, name) == 0) {
             return false;
         }
-        ::DeleteFileA(name);
         const std::size_t length = strnlen(name, kMaxPath - 1);
         if (length < 3) {
             return false;
@@ -77,9 +121,10 @@ public:
         std::memcpy(name + length - 3, "png", 3);
         return true;
     }
-    // The reservation holds nothing: a writer that failed to open the file left none, and a
-    // file that exists under the name is not ours to delete.
-    void discardCaptureFile(const char*) override {}
+    static bool nameTaken(DWORD error) {
+        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
+               error == ERROR_ACCESS_DENIED;  // a folder or a file being deleted by that name
+    }
 };
 
 }  // namespace

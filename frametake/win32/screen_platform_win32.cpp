@@ -2,23 +2,35 @@
 
 #include <windows.h>
 
-#include <new>
-
 #include "../core/platforms.h"
 #include "../core/screen_platform.h"
+#include "pinned_worker.h"
 
 namespace frametake {
 namespace {
 
-struct WorkerStart {
-    ScreenPlatform::WorkerProc proc;
-    void* argument;
+DWORD WINAPI runWorker(LPVOID start);
+
+struct Kernel {
+    // A reference on the module that holds this code.
+    static void* pinModule() {
+        HMODULE module = nullptr;
+        const BOOL pinned = ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                                                 reinterpret_cast<LPCWSTR>(&runWorker), &module);
+        return pinned != FALSE ? module : nullptr;
+    }
+    static void unpinModule(void* module) { ::FreeLibrary(static_cast<HMODULE>(module)); }
+    static void* createThread(PinnedWorkerStart* start) {
+        return ::CreateThread(nullptr, 0, &runWorker, start, 0, nullptr);
+    }
+    [[noreturn]] static void exitThreadUnpinning(void* module) {
+        ::FreeLibraryAndExitThread(static_cast<HMODULE>(module), 0);
+    }
 };
 
 DWORD WINAPI runWorker(LPVOID start) {
-    const WorkerStart work = *static_cast<WorkerStart*>(start);
-    delete static_cast<WorkerStart*>(start);
-    work.proc(work.argument);
+    Kernel kernel;
+    runPinnedWorker(kernel, static_cast<PinnedWorkerStart*>(start));
     return 0;
 }
 
@@ -42,15 +54,8 @@ BOOL CALLBACK visitMonitor(HMONITOR monitor, HDC, LPRECT area, LPARAM visit) {
 class Win32ScreenPlatform final : public ScreenPlatform {
 public:
     Worker startWorker(WorkerProc proc, void* argument) override {
-        auto* start = new (std::nothrow) WorkerStart{proc, argument};
-        if (start == nullptr) {
-            return nullptr;
-        }
-        const HANDLE thread = ::CreateThread(nullptr, 0, &runWorker, start, 0, nullptr);
-        if (thread == nullptr) {
-            delete start;
-        }
-        return thread;
+        Kernel kernel;
+        return startPinnedWorker(kernel, proc, argument);
     }
     bool waitForWorker(Worker worker, std::uint32_t milliseconds) override {
         return ::WaitForSingleObject(worker, milliseconds) == WAIT_OBJECT_0;

@@ -1,5 +1,7 @@
 #include "testkit/fake_jvm.h"
 
+#include "testkit/failing_allocations.h"
+
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -91,6 +93,30 @@ Node* node(jobject handle) {
     std::abort();
 }
 
+enum class WhilePending { trapped, allowed };
+
+// One JNI call: holds the lock and logs the call. The stand-in's own allocations are spared from
+// a test's failure injection. A call that JNI forbids while an exception is pending is trapped,
+// as the real JVM's checks warn of it.
+class Call {
+public:
+    Call(JNIEnv* env, const char* name, WhilePending pending = WhilePending::trapped)
+        : state_(State::of(env)), guard_(state_.lock) {
+        state_.calls.emplace_back(name);
+        if (pending == WhilePending::trapped &&
+            state_.pending.count(std::this_thread::get_id()) != 0) {
+            std::fprintf(stderr, "FakeJvm: JNI call made with exception pending: %s\n", name);
+            fail("JNI call made with exception pending");
+        }
+    }
+    [[nodiscard]] State& state() { return state_; }
+
+private:
+    SparedAllocations spared_;
+    State& state_;
+    std::lock_guard<std::mutex> guard_;
+};
+
 template <std::size_t Slot>
 void JNICALL unexpected() {
     std::fprintf(stderr,
@@ -110,9 +136,8 @@ constexpr std::array<AnyFunction, kSlots> unexpectedTable(std::index_sequence<Sl
 }
 
 jclass JNICALL findClass(JNIEnv* env, const char* name) {
-    State& s = State::of(env);
-    const std::lock_guard guard(s.lock);
-    s.calls.emplace_back("FindClass");
+    Call call(env, "FindClass");
+    State& s = call.state();
     if (Node* type = s.find(name)) {
         return reinterpret_cast<jclass>(type);
     }
@@ -121,9 +146,8 @@ jclass JNICALL findClass(JNIEnv* env, const char* name) {
 }
 
 jint JNICALL throwNew(JNIEnv* env, jclass type, const char* message) {
-    State& s = State::of(env);
-    const std::lock_guard guard(s.lock);
-    s.calls.emplace_back("ThrowNew");
+    Call call(env, "ThrowNew");
+    State& s = call.state();
     if (type == nullptr) {
         fail("ThrowNew with a null class");
     }
@@ -132,9 +156,7 @@ jint JNICALL throwNew(JNIEnv* env, jclass type, const char* message) {
 }
 
 jclass JNICALL getObjectClass(JNIEnv* env, jobject object) {
-    State& s = State::of(env);
-    const std::lock_guard guard(s.lock);
-    s.calls.emplace_back("GetObjectClass");
+    const Call call(env, "GetObjectClass");
     if (object == nullptr || node(object)->kind != Kind::object) {
         fail("GetObjectClass on something that is not an object");
     }
@@ -142,9 +164,8 @@ jclass JNICALL getObjectClass(JNIEnv* env, jobject object) {
 }
 
 jfieldID JNICALL getFieldId(JNIEnv* env, jclass type, const char* name, const char* signature) {
-    State& s = State::of(env);
-    const std::lock_guard guard(s.lock);
-    s.calls.emplace_back("GetFieldID");
+    Call call(env, "GetFieldID");
+    State& s = call.state();
     if (type == nullptr) {
         fail("GetFieldID on a null class");
     }
@@ -158,9 +179,7 @@ jfieldID JNICALL getFieldId(JNIEnv* env, jclass type, const char* name, const ch
 }
 
 jlong JNICALL getLongField(JNIEnv* env, jobject object, jfieldID field) {
-    State& s = State::of(env);
-    const std::lock_guard guard(s.lock);
-    s.calls.emplace_back("GetLongField");
+    const Call call(env, "GetLongField");
     if (object == nullptr || field == nullptr) {
         fail("GetLongField with a null object or field");
     }
@@ -170,9 +189,7 @@ jlong JNICALL getLongField(JNIEnv* env, jobject object, jfieldID field) {
 }
 
 void JNICALL jniSetLongField(JNIEnv* env, jobject object, jfieldID field, jlong value) {
-    State& s = State::of(env);
-    const std::lock_guard guard(s.lock);
-    s.calls.emplace_back("SetLongField");
+    const Call call(env, "SetLongField");
     if (object == nullptr || field == nullptr) {
         fail("SetLongField with a null object or field");
     }
@@ -180,9 +197,7 @@ void JNICALL jniSetLongField(JNIEnv* env, jobject object, jfieldID field, jlong 
 }
 
 jsize JNICALL getStringLength(JNIEnv* env, jstring text) {
-    State& s = State::of(env);
-    const std::lock_guard guard(s.lock);
-    s.calls.emplace_back("GetStringLength");
+    const Call call(env, "GetStringLength");
     if (text == nullptr) {
         fail("GetStringLength on a null string");
     }
@@ -190,9 +205,8 @@ jsize JNICALL getStringLength(JNIEnv* env, jstring text) {
 }
 
 const jchar* JNICALL getStringChars(JNIEnv* env, jstring text, jboolean* isCopy) {
-    State& s = State::of(env);
-    const std::lock_guard guard(s.lock);
-    s.calls.emplace_back("GetStringChars");
+    Call call(env, "GetStringChars");
+    State& s = call.state();
     if (text == nullptr) {
         fail("GetStringChars on a null string");
     }
@@ -211,12 +225,23 @@ const jchar* JNICALL getStringChars(JNIEnv* env, jstring text, jboolean* isCopy)
 }
 
 void JNICALL releaseStringChars(JNIEnv* env, jstring, const jchar* chars) {
-    State& s = State::of(env);
-    const std::lock_guard guard(s.lock);
-    s.calls.emplace_back("ReleaseStringChars");
+    Call call(env, "ReleaseStringChars", WhilePending::allowed);
+    State& s = call.state();
     if (s.pinned.erase(chars) != 1) {
         fail("ReleaseStringChars of characters that are not pinned");
     }
+}
+
+jboolean JNICALL exceptionCheck(JNIEnv* env) {
+    Call call(env, "ExceptionCheck", WhilePending::allowed);
+    State& s = call.state();
+    return s.pending.count(std::this_thread::get_id()) != 0 ? JNI_TRUE : JNI_FALSE;
+}
+
+void JNICALL exceptionClear(JNIEnv* env) {
+    Call call(env, "ExceptionClear", WhilePending::allowed);
+    State& s = call.state();
+    s.pending.erase(std::this_thread::get_id());
 }
 
 }  // namespace
@@ -234,6 +259,8 @@ FakeJvm::FakeJvm() : state_(std::make_unique<State>()) {
     state_->table.GetStringLength = &getStringLength;
     state_->table.GetStringChars = &getStringChars;
     state_->table.ReleaseStringChars = &releaseStringChars;
+    state_->table.ExceptionCheck = &exceptionCheck;
+    state_->table.ExceptionClear = &exceptionClear;
     state_->env.functions = &state_->table;
 }
 

@@ -2,6 +2,7 @@
 
 #include <new>
 #include <string>
+#include <utility>
 
 #include "resolve_proxy.h"
 #include "text_convert.h"
@@ -9,15 +10,14 @@
 namespace waypost {
 
 const char* ProxyTextBuffer::store(const ProxyResult& result) {
-    block_.reset();
-    size_ = 0;
     const std::size_t size = result.host.size() + 7;
-    block_.reset(new (std::nothrow) char[size]);
-    if (!block_) {
+    std::unique_ptr<char[]> block(new (std::nothrow) char[size]);
+    if (!block) {
         return nullptr;
     }
+    std::snprintf(block.get(), size, "%s:%d", result.host.c_str(), static_cast<int>(result.port));
+    block_ = std::move(block);
     size_ = size;
-    std::snprintf(block_.get(), size_, "%s:%d", result.host.c_str(), static_cast<int>(result.port));
     return block_.get();
 }
 

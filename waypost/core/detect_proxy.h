@@ -14,13 +14,13 @@ inline constexpr char kDirectAnswer[] = "DIRECT";
 inline constexpr char kFailedAnswer[] = "";
 
 // Holds the text of the last answer that named a proxy. A new proxy answer frees the previous
-// block before it allocates its own, so a pointer from an earlier proxy answer is invalid after
-// the next one; direct answers and failures leave the block alone.
+// block once its own block exists, so a pointer from an earlier proxy answer is invalid after
+// the next one; direct answers and failures (out of memory included) leave the block alone.
 class ProxyTextBuffer {
 public:
     // Formats "host:port" into a new block of host length + 7 bytes (':', five port characters,
     // NUL); a longer port is cut at the end of the block. Returns the text, or null when the
-    // block cannot be allocated (the previous block is gone either way).
+    // block cannot be allocated (the previous block is kept then).
     const char* store(const ProxyResult& result);
 
     [[nodiscard]] const char* text() const noexcept { return block_.get(); }

@@ -4,6 +4,8 @@
 // Ownership: every string pointer that queryAutomaticProxy or queryUserSettings hands out
 // belongs to the caller from then on and is given back exactly once through releaseString.
 // Threads: an implementation is used by one thread at a time.
+// Out of memory: a query may throw std::bad_alloc rather than answer; the resolution then fails
+// (an unanswered query would mean "no proxy found").
 
 #include <cstdint>
 

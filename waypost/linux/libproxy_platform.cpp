@@ -1,5 +1,7 @@
 #include "libproxy_platform.h"
 
+#include <dlfcn.h>
+#include <link.h>
 #include <proxy.h>
 
 #include <cstring>
@@ -23,6 +25,19 @@ char16_t* handOut(const std::u16string& text) {
     return copy;
 }
 
+// Marks a loaded object that belongs to JavaScriptCore or to a libproxy PAC runner as never to
+// be unloaded.
+int pinScriptEngine(dl_phdr_info* object, std::size_t, void*) {
+    const std::string_view name = object->dlpi_name != nullptr ? object->dlpi_name : "";
+    if (name.find("javascriptcore") != std::string_view::npos ||
+        name.find("pacrunner_") != std::string_view::npos) {
+        if (void* pinned = ::dlopen(object->dlpi_name, RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE)) {
+            ::dlclose(pinned);  // the handle goes; the object stays
+        }
+    }
+    return 0;
+}
+
 struct ProxiesRelease {
     void operator()(char** proxies) const noexcept { px_proxy_factory_free_proxies(proxies); }
 };
@@ -40,6 +55,10 @@ std::string toProxyList(const char* const* proxies) {
         const std::string_view name = proxy.substr(0, scheme);
         std::string_view address = proxy.substr(scheme + 3);
         address = address.substr(0, address.find('/'));
+        // User information ("user:password@") names no host and never reaches an answer.
+        if (const std::size_t at = address.rfind('@'); at != std::string_view::npos) {
+            address = address.substr(at + 1);
+        }
         if (name == "direct" || address.empty()) {
             if (list.empty()) {
                 return list;  // a direct connection comes first: no proxy
@@ -80,7 +99,10 @@ bool LibproxyPlatform::queryAutomaticProxy(Session session, const char16_t* url,
     }
     info.accessType = kAccessTypeNamedProxy;
     info.proxy = handOut(utf8ToWide(list.c_str()));
-    return info.proxy != nullptr;
+    if (info.proxy == nullptr) {
+        throw std::bad_alloc();  // not "no answer": that would fall back to a direct connection
+    }
+    return true;
 }
 
 bool LibproxyPlatform::queryUserSettings(UserProxySettings&) {
@@ -92,6 +114,10 @@ void LibproxyPlatform::releaseString(char16_t* text) {
 }
 
 void LibproxyPlatform::closeSession(Session session) {
+    // Freeing the factory unloads the PAC runner it loaded, while JavaScriptCore's collector
+    // thread may still be running in that code: the process would crash now and then (libproxy
+    // issue 209). Whatever a PAC script loaded stays loaded for the life of the process.
+    ::dl_iterate_phdr(&pinScriptEngine, nullptr);
     px_proxy_factory_free(static_cast<pxProxyFactory*>(session));
 }
 

@@ -4,7 +4,9 @@
 // stands for automatic detection; the user's settings are then already part of its answer, so
 // the settings query reports them unreadable and the decision rests on the first answer.
 // Its list ("http://host:port", "socks5://host:port", "direct://") is turned into the platform
-// list form ("host:port;socks=host:port") that parseProxyList reads.
+// list form ("host:port;socks=host:port") that parseProxyList reads; user information in a
+// proxy URL is dropped. Running out of memory throws std::bad_alloc, which the core's callers
+// turn into a failed resolution.
 
 #include <string>
 

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -32,6 +34,8 @@ public:
     HRESULT submitResult = kOk;
     HRESULT startResult = kOk;
     int pollsWhileQueued = 2;  // GetState answers 1 this many times per voice, then 0
+    // Runs (without the fake's lock) at the start of every entry point lookup.
+    std::function<void()> beforeEntryPointLookup;
 
     // What was seen.
     MasteringVoiceArgs masteringArgs;
@@ -52,11 +56,6 @@ public:
     int apartmentDepth() const {
         const std::lock_guard guard(lock_);
         return apartmentDepth_;
-    }
-    // For a test whose engine became unreachable by design: forget it.
-    void abandonEngines() {
-        const std::lock_guard guard(lock_);
-        liveEngines_.clear();
     }
     // For tests that hand handles to the object themselves.
     Engine makeEngine() {
@@ -88,6 +87,9 @@ public:
         return libraryLoads ? &module_ : nullptr;
     }
     EntryPoint findEntryPoint(Module module, const char* name) override {
+        if (beforeEntryPointLookup) {
+            beforeEntryPointLookup();
+        }
         const std::lock_guard guard(lock_);
         EXPECT_EQ(module, &module_);
         log(std::string("GetProcAddress ") + name);
@@ -207,7 +209,7 @@ private:
     mutable std::mutex lock_;
     std::vector<std::string> calls_;
     int apartmentDepth_ = 0;
-    std::uint32_t error_ = 0;
+    std::atomic<std::uint32_t> error_{0};
     int module_ = 0;
     int versioned_ = 0;
     int plain_ = 0;

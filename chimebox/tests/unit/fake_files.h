@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -25,10 +26,12 @@ public:
     std::optional<std::uint64_t> reportedSize;  // a size other than the file's
     std::optional<std::uint32_t> shortRead;     // deliver only this many bytes
 
-    int opened = 0;
-    int closed = 0;
+    std::atomic<int> opened = 0;  // plays on several threads count here at once
+    std::atomic<int> closed = 0;
 
-    ~FakeFileSystem() override { EXPECT_EQ(opened, closed) << "a file was left open"; }
+    ~FakeFileSystem() override {
+        EXPECT_EQ(opened.load(), closed.load()) << "a file was left open";
+    }
 
     File openForReading(const char16_t* path) override {
         const auto found = files.find(path);
@@ -65,7 +68,9 @@ private:
     static const std::vector<std::uint8_t>& bytesOf(File file) {
         return *static_cast<const std::vector<std::uint8_t>*>(file);
     }
-    std::uint32_t error_ = 0;
+    static thread_local std::uint32_t error_;  // per thread, as the system's last error is
 };
+
+inline thread_local std::uint32_t FakeFileSystem::error_ = 0;
 
 }  // namespace chimebox::testing

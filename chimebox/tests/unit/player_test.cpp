@@ -3,9 +3,14 @@
 #include <testkit/fake_jvm.h>
 #include <testkit/riff_writer.h>
 
+#include <testkit/failing_allocations.h>
+
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <functional>
+#include <future>
+#include <new>
 #include <optional>
 #include <string>
 #include <thread>
@@ -211,16 +216,51 @@ TEST_F(PlayerTest, SecondInitializeOverwritesBothFields) {
     release();
 }
 
-TEST_F(PlayerTest, MissingEngineFieldStillStoresTheVoice) {
-    const jclass partial = jvm.defineClass("Partial", {kMasteringVoiceField});
-    player = jvm.newObject(partial);
-    initialize();
-    EXPECT_EQ(thrown(), "Cannot find long JNI field: xAudioRef");
-    EXPECT_NE(voiceField(), 0);
-    // The engine cannot be stored, so nothing can release it; the fake's books need it back.
-    release();
-    EXPECT_EQ(thrown(), "Cannot find long JNI field: xAudioRef");
-    audio.abandonEngines();
+// A class that cannot hold the pair gets neither; the call gives back all it made (the fake's
+// books and the JVM stand-in's trap on calls with an exception pending check the rest).
+TEST_F(PlayerTest, ClassMissingAFieldStoresNothingAndReleasesAll) {
+    const std::pair<const char*, const char*> cases[] = {{kMasteringVoiceField, kEngineField},
+                                                         {kEngineField, kMasteringVoiceField}};
+    for (const auto& [kept, missing] : cases) {
+        player = jvm.newObject(jvm.defineClass(std::string("Only_") + kept, {kept}));
+        initialize();
+        EXPECT_EQ(thrown(), std::string("Cannot find long JNI field: ") + missing);
+        EXPECT_EQ(jvm.longField(player, kept), 0);
+        const Calls calls = audio.calls();
+        EXPECT_EQ(Calls(calls.end() - 3, calls.end()),
+                  (Calls{"DestroyVoice", "Release", "CoUninitialize"}));
+        EXPECT_EQ(audio.apartmentDepth(), 0);
+    }
+}
+
+// Two first initialize calls at once: the second must not find the library cached without its
+// entry points while the first is still looking them up.
+TEST_F(PlayerTest, ConcurrentFirstCallsBothCreateAnEngine) {
+    std::promise<void> secondDone;
+    const std::shared_future<void> gate = secondDone.get_future().share();
+    std::atomic<int> lookups{0};
+    audio.beforeEntryPointLookup = [&] {
+        if (lookups.fetch_add(1) == 0) {
+            gate.wait();
+        }
+    };
+    AudioPlatform::Engine first = nullptr;
+    AudioPlatform::Engine second = nullptr;
+    HRESULT firstResult = kFail;
+    std::thread early([&] { firstResult = createEngine(audio, cache, first); });
+    while (lookups.load() == 0) {
+        std::this_thread::yield();
+    }
+    const HRESULT secondResult = createEngine(audio, cache, second);
+    secondDone.set_value();
+    early.join();
+    EXPECT_EQ(secondResult, kOk);
+    EXPECT_EQ(firstResult, kOk);
+    for (AudioPlatform::Engine engine : {first, second}) {
+        if (engine != nullptr) {
+            audio.releaseEngine(engine);
+        }
+    }
 }
 
 TEST_F(PlayerTest, FieldsMayLiveInASuperclass) {
@@ -428,13 +468,25 @@ TEST_F(PlayerTest, NullPathStringIsAnInvalidArgument) {
     EXPECT_EQ(thrown(), "Failed reading WAV file: -0X7FF8FFA9 ()");
 }
 
-TEST_F(PlayerTest, MissingFieldsRaiseFieldMessageThenNotInitialized) {
+TEST_F(PlayerTest, MissingFieldEndsThePlayAtItsMessage) {
     player = jvm.newObject(jvm.defineClass("Bare", {}));
     files.files[u"a.wav"] = kPcm;
     play(u"a.wav");
-    // The last message raised is the one Java sees.
-    EXPECT_EQ(thrown(), "Failed to play, xAudioRef not initialized");
+    EXPECT_EQ(thrown(), "Cannot find long JNI field: xAudioRef");
     EXPECT_EQ(files.opened, 0);
+    release();
+    EXPECT_EQ(thrown(), "Cannot find long JNI field: xAudioMasteringVoiceRef");
+    EXPECT_EQ(audio.apartmentDepth(), -1);  // the release's leave still happens
+}
+
+TEST_F(PlayerTest, PathCopyOutOfMemoryGivesTheCharactersBack) {
+    makeReady();
+    const jstring path = jvm.newString(u"a-path-longer-than-the-inline-buffer.wav");
+    {
+        const testkit::FailingAllocations failing;
+        EXPECT_THROW(playFile(jvm.env(), player, path, audio, files), std::bad_alloc);
+    }
+    EXPECT_EQ(jvm.pinnedStrings(), 0u);
 }
 
 TEST_F(PlayerTest, TwoThreadsPlayOnOneObjectAtOnce) {

@@ -75,6 +75,18 @@ TEST(ChimeboxReliability, TwoHundredLifecyclesLeaveNothingBehind) {
     expectFlat(ours, platformOwn);
 }
 
+// A class that cannot hold the engine: each failed initialize gives its engine back.
+TEST(ChimeboxReliability, FailedStoresLeaveNoEngineBehind) {
+    JavaSide java;
+    java.player = java.jvm.newObject(java.jvm.defineClass("Partial", {"xAudioMasteringVoiceRef"}));
+    const Growth platformOwn = growthOf(50, [](int) { bareEngineCycle(); });
+    const Growth ours = growthOf(50, [&](int) {
+        java.initialize();
+        ASSERT_EQ(java.thrown(), "Cannot find long JNI field: xAudioRef");
+    });
+    expectFlat(ours, platformOwn);
+}
+
 TEST(ChimeboxReliability, AThousandFailedPlaysLeaveNothingBehind) {
     TempSoundFile malformed(testkit::riff::riff(
         "WAVE",

@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 #include <lodepng.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <array>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -227,6 +229,26 @@ TEST_F(Captures, FileStageFailureReleasesThePathAndKeepsTheFile) {
     ::setenv("TMPDIR", deep.c_str(), 1);
     EXPECT_STREQ(captureScreen(&main_, 0, 0, 4, 4), "");
     EXPECT_TRUE(fs::is_empty(deep));
+}
+
+// A disk that fills up while the PNG is written: the capture fails and leaves no partial file.
+TEST_F(Captures, FileThatCannotBeWrittenWholeIsRemoved) {
+    const std::string kept = captureScreen(&main_, 0, 0, 4, 4);
+    ASSERT_NE(kept, "");
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit small{40, limit.rlim_max};  // less than any PNG: signature and header are 33
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::string failed = captureScreen(&main_, 0, 0, 64, 64);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_EQ(failed, "");
+    std::vector<fs::path> left;
+    for (const auto& entry : fs::directory_iterator(directory_)) {
+        left.push_back(entry.path());
+    }
+    EXPECT_EQ(left, std::vector<fs::path>{kept}) << "only the earlier capture is left";
 }
 
 TEST_F(Captures, RefusedRequestsReturnEmpty) {

@@ -6,12 +6,14 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <functional>
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "capture_platform.h"
@@ -29,6 +31,7 @@ public:
     std::optional<std::uint32_t> directoryLength;  // instead of the real length
     bool uniqueFileFails = false;
     unsigned pngResult = 0;
+    bool writeFails = false;
     std::string directory = "/tmp/frametake-fake/";
     // The screen's pixel at (x, y) as red, green, blue.
     std::function<std::uint32_t(std::int32_t, std::int32_t)> pixel = [](std::int32_t x,
@@ -40,11 +43,11 @@ public:
     std::vector<std::string> calls;
     std::int32_t sourceX = 0;
     std::int32_t sourceY = 0;
-    std::vector<std::uint8_t> pngPixels;  // what reached the PNG writer
-    std::string pngName;
+    std::vector<std::uint8_t> pngPixels;  // what reached the PNG encoder
+    std::vector<std::uint8_t> written;    // what was written to the capture's file
 
     ~FakeCapturePlatform() override {
-        EXPECT_TRUE(live_.empty()) << "a GDI object was not released";
+        EXPECT_TRUE(live_.empty()) << "a GDI object or a file was not released";
     }
 
     Context screenContext() override { return give("GetDC", screenFails); }
@@ -102,27 +105,35 @@ public:
         std::snprintf(buffer, size, "%s", directory.c_str());
         return directoryLength.value_or(static_cast<std::uint32_t>(directory.size()));
     }
-    bool reserveCaptureFile(const char* dir, const char* prefix, char* name) override {
-        calls.push_back("ReserveFile");
+    File createCaptureFile(const char* dir, const char* prefix, char* name) override {
         EXPECT_STREQ(dir, directory.c_str());
         EXPECT_STREQ(prefix, "screenshot");
-        if (uniqueFileFails) {
-            return false;
-        }
         std::snprintf(name, kMaxPath, "%s%.3s%X.png", dir, prefix, ++unique_);
-        return true;
+        return give((std::string("CreateFile ") + name).c_str(), uniqueFileFails);
     }
-    void discardCaptureFile(const char* name) override {
-        calls.push_back(std::string("DiscardFile ") + name);
+    bool writeAndCloseCaptureFile(File file, const std::uint8_t* bytes, std::size_t size) override {
+        written.assign(bytes, bytes + size);
+        take("WriteAndClose", file);
+        return !writeFails;
     }
-    unsigned writePng(const char* name, const std::uint8_t* rgb, std::int32_t width,
-                      std::int32_t height) override {
-        calls.push_back("WritePng");
-        pngName = name;
+    void removeCaptureFile(const char* name) override {
+        calls.push_back(std::string("RemoveFile ") + name);
+    }
+    unsigned encodePng(const std::uint8_t* rgb, std::int32_t width, std::int32_t height,
+                       PngBytes& png) override {
+        calls.push_back("EncodePng");
         pngPixels.assign(
             rgb, rgb + 3 * static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+        if (pngResult == 0) {
+            png.data.reset(static_cast<std::uint8_t*>(std::malloc(kEncoded.size())));
+            std::memcpy(png.data.get(), kEncoded.data(), kEncoded.size());
+            png.size = kEncoded.size();
+        }
         return pngResult;
     }
+
+    // What the fake encoder answers with.
+    static constexpr std::string_view kEncoded = "\x89PNG-fake";
 
 private:
     void* give(const char* call, bool fails) {

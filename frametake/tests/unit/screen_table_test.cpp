@@ -2,7 +2,9 @@
 #include <testkit/case_name.h>
 
 #include <array>
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 #include "fake_screens.h"
 #include "screen_table.h"
@@ -134,6 +136,34 @@ TEST(ScreenTable, LateWorkerCannotReplaceTheNextRequestsTable) {
     CallerRecord out;
     table.copyScreen(0, out.bytes.data());
     EXPECT_EQ(out.record().width, 1920);
+}
+
+// Requests from two threads, one of them leaving late workers behind, while a third thread
+// reads: every record read is a whole one (run under ThreadSanitizer too).
+TEST(ScreenTable, RequestsLateWorkersAndReadersAtOnce) {
+    ScreenTable table;
+    std::atomic<bool> done{false};
+    auto requests = [&](bool late) {
+        for (int i = 0; i < 40; ++i) {
+            FakeScreenPlatform platform;
+            platform.passes = {{kPrimary, kLeft}};
+            platform.waitTimesOut = late;
+            static_cast<void>(table.countScreens(platform, DpiMode::perMonitorAware));
+        }
+    };
+    std::thread prompt(requests, false);
+    std::thread tardy(requests, true);
+    std::thread reader([&] {
+        while (!done.load()) {
+            CallerRecord out;
+            table.copyScreen(1, out.bytes.data());
+            EXPECT_TRUE(out.untouched() || out.record().boundsX == -1280.0);
+        }
+    });
+    prompt.join();
+    tardy.join();
+    done.store(true);
+    reader.join();
 }
 
 TEST(ScreenTable, MonitorAddedBetweenPassesIsNotWritten) {

@@ -5,14 +5,13 @@
 #include <testkit/win32/process.h>
 #include <testkit/win32/usage.h>
 
-#include <algorithm>
 #include <array>
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <set>
 #include <sstream>
+#include <string>
 
 #include "frametake_harness.h"
 
@@ -177,25 +176,25 @@ TEST(FrametakeFiles, PathIsATemporaryScrPngAndNoTmpIsLeft) {
     std::filesystem::remove(second);
 }
 
-TEST(FrametakeFiles, ExistingFileOfTheChosenNameIsOverwritten) {
-    // The system numbers temporary files from its millisecond tick. Junk files occupy the names
-    // of a second that starts a little later; the capture is made at the start of that second.
-    PatternWindow window(kWindowLeft, kWindowTop, kWindowWidth, kWindowHeight);
+// Earlier files belong to the caller. The system numbers temporary files from its millisecond
+// tick: files of earlier captures hold the names of a second that starts a little later, and a
+// capture made at the start of that second moves on to a free name, leaving them as they were.
+TEST(FrametakeFiles, EarlierFilesAreNeverOverwritten) {
     const ScreenInfo screen = primaryRecord();
-    const std::filesystem::path folder = temporaryFolder();
+    const std::string folder = temporaryFolder().string();
     const DWORD start = ::GetTickCount() + 2500;
-    std::set<std::string> junk;
+    std::set<std::string> earlier;
     for (DWORD tick = start; tick != start + 1000; ++tick) {
-        char name[16];
-        std::snprintf(name, sizeof(name), "scr%x.png", static_cast<unsigned>(tick & 0xFFFF));
-        std::string path = (folder / name).string();
-        std::transform(path.begin(), path.end(), path.begin(),
-                       [](unsigned char c) { return std::tolower(c); });
-        if (!std::filesystem::exists(path)) {
-            std::FILE* file = std::fopen(path.c_str(), "wb");
-            std::fputs("not a png, and longer than the capture will be ....................", file);
-            std::fclose(file);
-            junk.insert(path);
+        char name[MAX_PATH];
+        ASSERT_NE(::GetTempFileNameA(folder.c_str(), "scr", tick & 0xFFFF, name), 0u);
+        const std::string png = std::filesystem::path(name).replace_extension(".png").string();
+        const HANDLE file = ::CreateFileA(png.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            DWORD written = 0;
+            ::WriteFile(file, "earlier", 7, &written, nullptr);
+            ::CloseHandle(file);
+            earlier.insert(png);
         }
     }
     ASSERT_LT(static_cast<LONG>(::GetTickCount() - start), 0) << "preparing took too long";
@@ -203,19 +202,23 @@ TEST(FrametakeFiles, ExistingFileOfTheChosenNameIsOverwritten) {
         ::Sleep(1);
     }
 
-    const std::string path = exports().captureScreen(&screen, kWindowLeft, kWindowTop, 3, 2);
+    const std::string first = exports().captureScreen(&screen, 0, 0, 3, 2);
+    const std::string second = exports().captureScreen(&screen, 0, 0, 3, 2);
 
-    // File names compare without regard to case, as the file system does.
-    std::string lowered = path;
-    std::transform(lowered.begin(), lowered.end(), lowered.begin(),
-                   [](unsigned char c) { return std::tolower(c); });
-    EXPECT_EQ(junk.count(lowered), 1u) << path << " was not one of the prepared names";
-    const Image image = readPng(path);
-    EXPECT_EQ(image.width, 3u);
-    EXPECT_EQ(image.height, 2u);
-    for (const std::string& file : junk) {
+    for (const std::string& path : {first, second}) {
+        ASSERT_NE(path, "");
+        EXPECT_EQ(readPng(path).width, 3u);
+        EXPECT_FALSE(
+            std::filesystem::exists(std::filesystem::path(path).replace_extension(".tmp")));
+        std::filesystem::remove(path);
+    }
+    EXPECT_NE(first, second);
+    std::size_t changed = 0;
+    for (const std::string& file : earlier) {
+        changed += std::filesystem::file_size(file) != 7 ? 1u : 0u;
         std::filesystem::remove(file);
     }
+    EXPECT_EQ(changed, 0u) << "earlier files were overwritten";
 }
 
 TEST(FrametakeReliability, FiveHundredCapturesLeaveNothingBehind) {

@@ -3,9 +3,11 @@
 //
 // It offers a JNIEnv whose function table implements the functions a native library of ours may
 // call - FindClass, ThrowNew, GetObjectClass, GetFieldID, GetLongField, SetLongField,
-// GetStringLength, GetStringChars, ReleaseStringChars - over a tiny object model: classes with
-// `long` fields and an optional superclass, objects, Java strings, and one pending exception per
-// thread. Any other JNI function aborts the process with its table slot number.
+// GetStringLength, GetStringChars, ReleaseStringChars, ExceptionCheck, ExceptionClear - over a
+// tiny object model: classes with `long` fields and an optional superclass, objects, Java
+// strings, and one pending exception per thread. Any other JNI function aborts the process with
+// its table slot number, and so does a call that JNI forbids while an exception is pending (all
+// but ReleaseStringChars and the two exception functions), as the real JVM's checks warn of it.
 //
 // Threads: every function may be called from several threads at once (one lock).
 // Lifetime: handles stay valid until the FakeJvm is destroyed.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <testkit/case_name.h>
+#include <testkit/failing_allocations.h>
 
 #include <cstring>
 #include <string>
@@ -85,6 +86,17 @@ TEST(DetectProxy, NextProxyAnswerReplacesTheBlock) {
     EXPECT_STREQ(answer, "b:2");
     EXPECT_EQ(answer, buffer.text());
     EXPECT_EQ(buffer.size(), 8u);
+}
+
+TEST(DetectProxy, NoMemoryForTheNextAnswerKeepsTheLastOne) {
+    ProxyTextBuffer buffer;
+    const char* kept = buffer.store(ProxyResult{"a", 1, false});
+    {
+        const testkit::FailingAllocations failing(testkit::FailingAllocations::Forms::nothrowOnly);
+        EXPECT_EQ(buffer.store(ProxyResult{"second", 2, false}), nullptr);
+    }
+    EXPECT_EQ(buffer.text(), kept);
+    EXPECT_STREQ(kept, "a:1");
 }
 
 TEST(DetectProxy, NullUrlIsAskedAsEmptyText) {

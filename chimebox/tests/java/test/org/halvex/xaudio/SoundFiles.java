@@ -36,16 +36,18 @@ final class SoundFiles {
         return path;
     }
 
-    /** An xWMA file with a packet table; the audio bytes are not real WMA. */
-    static Path xwma(Path folder) throws IOException {
-        final ByteBuffer file = ByteBuffer.allocate(12 + 26 + 72 + 16).order(ByteOrder.LITTLE_ENDIAN);
+    /** An xWMA file, with or without its packet table; the audio bytes are not real WMA. */
+    static Path xwma(Path folder, boolean withTable) throws IOException {
+        final ByteBuffer file = ByteBuffer.allocate(12 + 26 + 72 + (withTable ? 16 : 0)).order(ByteOrder.LITTLE_ENDIAN);
         file.put("RIFF".getBytes()).putInt(file.capacity() - 8).put("XWMA".getBytes());
         file.put("fmt ".getBytes()).putInt(18).putShort((short) 0x0161).putShort((short) 2).putInt(44100)
                 .putInt(6000).putShort((short) 2230).putShort((short) 16).putShort((short) 0);
         file.put("data".getBytes()).putInt(64);
         file.put(new byte[64]);
-        file.put("dpds".getBytes()).putInt(8).putInt(4096).putInt(8192);
-        final Path path = folder.resolve("sound.xwma");
+        if (withTable) {
+            file.put("dpds".getBytes()).putInt(8).putInt(4096).putInt(8192);
+        }
+        final Path path = folder.resolve(withTable ? "sound.xwma" : "untabled.xwma");
         Files.write(path, file.array());
         return path;
     }

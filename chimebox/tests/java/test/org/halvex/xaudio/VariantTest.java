@@ -6,6 +6,8 @@ import static org.junit.jupiter.api.Assertions.assertThrows;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
 import java.lang.reflect.Field;
+import java.nio.file.Files;
+import java.nio.file.Path;
 import org.junit.jupiter.api.Test;
 
 /** Runs against the WavPlayer variants: fields declared in a superclass, or xAudioRef missing. */
@@ -35,10 +37,33 @@ class VariantTest {
             assertEquals(0, handle(player, "xAudioRef"));
             assertEquals(0, handle(player, "xAudioMasteringVoiceRef"));
         } else {
-            // Which exception Java sees once a field is missing is the JVM's call: the lookup's
-            // own NoSuchFieldError or the library's AudioPlayerException; both name the field.
-            final Throwable raised = assertThrows(Throwable.class, player::initialize);
-            assertTrue(String.valueOf(raised.getMessage()).contains("xAudioRef"), String.valueOf(raised));
+            final AudioPlayerException raised = assertThrows(AudioPlayerException.class, player::initialize);
+            assertEquals("Cannot find long JNI field: xAudioRef", raised.getMessage());
+            assertEquals(0, handle(player, "xAudioMasteringVoiceRef"), "nothing is stored");
         }
+    }
+
+    static long threads() throws Exception {
+        try (var tasks = Files.list(Path.of("/proc/self/task"))) {
+            return tasks.count();
+        }
+    }
+
+    /** An engine that cannot be stored is released at once, with the threads it started. */
+    @Test
+    void failedStoresLeaveNoEngineBehind() throws Exception {
+        final WavPlayer player = new WavPlayer();
+        if (handle(player, "xAudioRef") != -1) {
+            return;  // only the variant without the engine field fails its stores
+        }
+        for (int i = 0; i < 5; ++i) {
+            assertThrows(AudioPlayerException.class, player::initialize);
+        }
+        final long before = threads();
+        for (int i = 0; i < 40; ++i) {
+            assertThrows(AudioPlayerException.class, player::initialize);
+        }
+        final long after = threads();
+        assertTrue(after - before <= 3, "threads grew from " + before + " to " + after);
     }
 }
