@@ -19,14 +19,17 @@ endfunction()
 
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
-# A sanitized library inside a JVM: the AddressSanitizer runtime is loaded first, and the JVM
-# keeps its own signal handlers (it uses SIGSEGV for its own work). Leaks are not looked for:
-# the JVM frees little of its own at exit.
+# A sanitized library inside a JVM: the AddressSanitizer runtime is loaded first, with the C++
+# runtime right behind it (the runtime finds the real __cxa_throw only in a library loaded when
+# it starts), and the JVM keeps its own signal handlers (it uses SIGSEGV for its own work).
+# Leaks are not looked for: the JVM frees little of its own at exit.
 set(JVM_LAUNCHER "")
 if(PROJECT_SANITIZE STREQUAL "address")
   execute_process(COMMAND "${CMAKE_CXX_COMPILER}" -print-file-name=libasan.so
                   OUTPUT_VARIABLE asan_runtime OUTPUT_STRIP_TRAILING_WHITESPACE)
-  set(JVM_LAUNCHER env "LD_PRELOAD=${asan_runtime}"
+  execute_process(COMMAND "${CMAKE_CXX_COMPILER}" -print-file-name=libstdc++.so
+                  OUTPUT_VARIABLE cxx_runtime OUTPUT_STRIP_TRAILING_WHITESPACE)
+  set(JVM_LAUNCHER env "LD_PRELOAD=${asan_runtime} ${cxx_runtime}"
       "ASAN_OPTIONS=detect_leaks=0:handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_sigill=0:allow_user_segv_handler=1:use_sigaltstack=0")
 endif()
 
