@@ -1,12 +1,16 @@
 # Tests of the X11 deliverables run on a private Xvfb desktop with openbox (cmake/x11/x11-bench),
 # one for the whole ctest run.
 set(X11_BENCH_DIR "${CMAKE_BINARY_DIR}/x11-bench")
+# Each build folder has its own bench, fixture and lock: two builds (plain and sanitized) share
+# one ctest run, and a fixture of one folder must not stand in for the other's.
+get_filename_component(build_folder "${CMAKE_BINARY_DIR}" NAME)
+set(X11_FIXTURE "x11-${build_folder}")
 set(X11_RUN "${PROJECT_SOURCE_DIR}/cmake/x11/x11-run" "${X11_BENCH_DIR}")
 
 add_test(NAME x11.bench.start COMMAND "${PROJECT_SOURCE_DIR}/cmake/x11/x11-bench" start "${X11_BENCH_DIR}")
 add_test(NAME x11.bench.stop COMMAND "${PROJECT_SOURCE_DIR}/cmake/x11/x11-bench" stop "${X11_BENCH_DIR}")
-set_tests_properties(x11.bench.start PROPERTIES FIXTURES_SETUP x11 LABELS linux TIMEOUT 60)
-set_tests_properties(x11.bench.stop PROPERTIES FIXTURES_CLEANUP x11 LABELS linux)
+set_tests_properties(x11.bench.start PROPERTIES FIXTURES_SETUP ${X11_FIXTURE} LABELS linux TIMEOUT 60)
+set_tests_properties(x11.bench.stop PROPERTIES FIXTURES_CLEANUP ${X11_FIXTURE} LABELS linux)
 
 find_package(GTest REQUIRED)
 include(GoogleTest)
@@ -17,7 +21,7 @@ include(GoogleTest)
 function(add_x11_tests target prefix)
   target_link_libraries(${target} PRIVATE testkit_x11_main)
   gtest_add_tests(TARGET ${target} SOURCES ${ARGN} TEST_PREFIX ${prefix} TEST_LIST added)
-  set_tests_properties(${added} PROPERTIES FIXTURES_REQUIRED x11 RESOURCE_LOCK x11-bench
+  set_tests_properties(${added} PROPERTIES FIXTURES_REQUIRED ${X11_FIXTURE} RESOURCE_LOCK ${X11_FIXTURE}
                                            ENVIRONMENT "X11_BENCH_DIR=${X11_BENCH_DIR}"
                                            LABELS linux TIMEOUT 60)
 endfunction()
@@ -39,5 +43,5 @@ function(add_x11_junit_test name)
                  LIBRARY_PATH "$<TARGET_FILE_DIR:${arg_LIBRARY}>"
                  ENVIRONMENT "DESKTOP_HOST=$<TARGET_FILE:x11_desktop_host>" ${arg_ENVIRONMENT}
                  WRAPPER ${X11_RUN})
-  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED x11 RESOURCE_LOCK x11-bench)
+  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED ${X11_FIXTURE} RESOURCE_LOCK ${X11_FIXTURE})
 endfunction()
