@@ -40,6 +40,7 @@ endif()
 function(add_junit_test name)
   cmake_parse_arguments(arg "" "SELECT;LIBRARY_PATH" "CLASSPATH;ENVIRONMENT;WRAPPER" ${ARGN})
   list(JOIN arg_CLASSPATH ":" classpath)
+  set(name "${BUILD_TEST_PREFIX}${name}")
   add_test(NAME ${name}
            COMMAND "${Python3_EXECUTABLE}" "${PROJECT_SOURCE_DIR}/testkit/jni_warnings.py"
                    ${arg_WRAPPER} ${JVM_LAUNCHER} "${Java_JAVA_EXECUTABLE}" -Xcheck:jni "-Djava.library.path=${arg_LIBRARY_PATH}"

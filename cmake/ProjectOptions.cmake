@@ -29,12 +29,14 @@ elseif(PROJECT_SANITIZE)
   message(FATAL_ERROR "PROJECT_SANITIZE is address, thread or empty, not ${PROJECT_SANITIZE}")
 endif()
 
-# The unit tests of the ThreadSanitizer build carry their own label and names, beside the
-# AddressSanitizer ones in the same ctest run.
+# Builds that repeat another build's tests under other sanitizers name them apart: one ctest run
+# holds every build, and a test name must be unique in it. The ThreadSanitizer unit tests also
+# carry a label of their own.
+set(UNIT_TEST_LABEL unit)
+set(BUILD_TEST_PREFIX "")
 if(PROJECT_SANITIZE STREQUAL "thread")
   set(UNIT_TEST_LABEL tsan)
-  set(UNIT_TEST_PREFIX tsan.)
-else()
-  set(UNIT_TEST_LABEL unit)
-  set(UNIT_TEST_PREFIX "")
+  set(BUILD_TEST_PREFIX tsan.)
+elseif(PROJECT_SANITIZE STREQUAL "address" AND PROJECT_LINUX_LIBRARIES)
+  set(BUILD_TEST_PREFIX asan.)
 endif()

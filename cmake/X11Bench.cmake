@@ -7,10 +7,10 @@ get_filename_component(build_folder "${CMAKE_BINARY_DIR}" NAME)
 set(X11_FIXTURE "x11-${build_folder}")
 set(X11_RUN "${PROJECT_SOURCE_DIR}/cmake/x11/x11-run" "${X11_BENCH_DIR}")
 
-add_test(NAME x11.bench.start COMMAND "${PROJECT_SOURCE_DIR}/cmake/x11/x11-bench" start "${X11_BENCH_DIR}")
-add_test(NAME x11.bench.stop COMMAND "${PROJECT_SOURCE_DIR}/cmake/x11/x11-bench" stop "${X11_BENCH_DIR}")
-set_tests_properties(x11.bench.start PROPERTIES FIXTURES_SETUP ${X11_FIXTURE} LABELS linux TIMEOUT 60)
-set_tests_properties(x11.bench.stop PROPERTIES FIXTURES_CLEANUP ${X11_FIXTURE} LABELS linux)
+add_test(NAME ${BUILD_TEST_PREFIX}x11.bench.start COMMAND "${PROJECT_SOURCE_DIR}/cmake/x11/x11-bench" start "${X11_BENCH_DIR}")
+add_test(NAME ${BUILD_TEST_PREFIX}x11.bench.stop COMMAND "${PROJECT_SOURCE_DIR}/cmake/x11/x11-bench" stop "${X11_BENCH_DIR}")
+set_tests_properties(${BUILD_TEST_PREFIX}x11.bench.start PROPERTIES FIXTURES_SETUP ${X11_FIXTURE} LABELS linux TIMEOUT 60)
+set_tests_properties(${BUILD_TEST_PREFIX}x11.bench.stop PROPERTIES FIXTURES_CLEANUP ${X11_FIXTURE} LABELS linux)
 
 find_package(GTest REQUIRED)
 include(GoogleTest)
@@ -20,7 +20,7 @@ include(GoogleTest)
 # (windows, focus, resources), so they run one at a time.
 function(add_x11_tests target prefix)
   target_link_libraries(${target} PRIVATE testkit_x11_main)
-  gtest_add_tests(TARGET ${target} SOURCES ${ARGN} TEST_PREFIX ${prefix} TEST_LIST added)
+  gtest_add_tests(TARGET ${target} SOURCES ${ARGN} TEST_PREFIX ${BUILD_TEST_PREFIX}${prefix} TEST_LIST added)
   set_tests_properties(${added} PROPERTIES FIXTURES_REQUIRED ${X11_FIXTURE} RESOURCE_LOCK ${X11_FIXTURE}
                                            ENVIRONMENT "X11_BENCH_DIR=${X11_BENCH_DIR}"
                                            LABELS linux TIMEOUT 60)
@@ -43,5 +43,5 @@ function(add_x11_junit_test name)
                  LIBRARY_PATH "$<TARGET_FILE_DIR:${arg_LIBRARY}>"
                  ENVIRONMENT "DESKTOP_HOST=$<TARGET_FILE:x11_desktop_host>" ${arg_ENVIRONMENT}
                  WRAPPER ${X11_RUN})
-  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED ${X11_FIXTURE} RESOURCE_LOCK ${X11_FIXTURE})
+  set_tests_properties(${BUILD_TEST_PREFIX}${name} PROPERTIES FIXTURES_REQUIRED ${X11_FIXTURE} RESOURCE_LOCK ${X11_FIXTURE})
 endfunction()
