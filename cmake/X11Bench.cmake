@@ -17,8 +17,9 @@ include(GoogleTest)
 
 # add_x11_window_manager_bench(<wm>): a bench of its own under the window manager <wm>, with
 # the fixture X11_FIXTURE_<wm> and the folder X11_BENCH_DIR_<wm> for the tests that need it.
-# These carry the label "wm" too: scripts/test runs them after everything else, so that their
-# desktops add no load beside the layers that wait with a time bound.
+# These carry the label "wm" too: scripts/test runs them after everything else (while their
+# desktops run, Wine's own display handling under load slows down past the count request's
+# 500 ms).
 function(add_x11_window_manager_bench wm)
   set(dir "${CMAKE_BINARY_DIR}/x11-bench-${wm}")
   set(fixture "${X11_FIXTURE}-${wm}")
