@@ -17,9 +17,6 @@ include(GoogleTest)
 
 # add_x11_window_manager_bench(<wm>): a bench of its own under the window manager <wm>, with
 # the fixture X11_FIXTURE_<wm> and the folder X11_BENCH_DIR_<wm> for the tests that need it.
-# These carry the label "wm" too: scripts/test runs them after everything else (while their
-# desktops run, Wine's own display handling under load slows down past the count request's
-# 500 ms).
 function(add_x11_window_manager_bench wm)
   set(dir "${CMAKE_BINARY_DIR}/x11-bench-${wm}")
   set(fixture "${X11_FIXTURE}-${wm}")
@@ -27,9 +24,9 @@ function(add_x11_window_manager_bench wm)
   add_test(NAME ${BUILD_TEST_PREFIX}x11.bench.${wm}.start COMMAND "${bench}" start "${dir}" ${wm})
   add_test(NAME ${BUILD_TEST_PREFIX}x11.bench.${wm}.stop COMMAND "${bench}" stop "${dir}")
   set_tests_properties(${BUILD_TEST_PREFIX}x11.bench.${wm}.start
-                       PROPERTIES FIXTURES_SETUP ${fixture} LABELS "linux;wm" TIMEOUT 60)
+                       PROPERTIES FIXTURES_SETUP ${fixture} LABELS linux TIMEOUT 60)
   set_tests_properties(${BUILD_TEST_PREFIX}x11.bench.${wm}.stop
-                       PROPERTIES FIXTURES_CLEANUP ${fixture} LABELS "linux;wm")
+                       PROPERTIES FIXTURES_CLEANUP ${fixture} LABELS linux)
   set(X11_FIXTURE_${wm} "${fixture}" PARENT_SCOPE)
   set(X11_BENCH_DIR_${wm} "${dir}" PARENT_SCOPE)
 endfunction()
