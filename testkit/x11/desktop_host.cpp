@@ -12,6 +12,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -102,7 +103,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     for (const xcb_window_t window : mapped) {
-        if (!testkit::x11::eventually([&] { return desktop.wmState(window) == 1; })) {
+        // Managed means listed too: a framed window is no longer a child of the root, so until
+        // the client list names it, a search by title could not find it.
+        const auto listed = [&] {
+            const std::vector<std::uint32_t> clients = desktop.stacking();
+            return std::find(clients.begin(), clients.end(), window) != clients.end();
+        };
+        if (!testkit::x11::eventually([&] { return desktop.wmState(window) == 1 && listed(); })) {
             std::fprintf(stderr, "the window manager did not take window %u\n", window);
             return 1;
         }
