@@ -16,10 +16,12 @@ std::uint32_t allowed(const std::optional<MotifHints>& hints, std::uint32_t flag
 }  // namespace
 
 std::optional<MotifHints> parseHints(const std::vector<std::uint32_t>& items) {
-    if (items.size() < 5) {
+    if (items.size() < 3) {
         return std::nullopt;
     }
-    return MotifHints{items[0], items[1], items[2], items[3], items[4]};
+    // Some clients write only the three items up to the decorations.
+    auto item = [&](std::size_t i) { return i < items.size() ? items[i] : 0u; };
+    return MotifHints{item(0), item(1), item(2), item(3), item(4)};
 }
 
 std::vector<std::uint32_t> itemsOf(const MotifHints& hints) {
@@ -27,10 +29,14 @@ std::vector<std::uint32_t> itemsOf(const MotifHints& hints) {
 }
 
 Boxes boxesOf(const std::optional<MotifHints>& hints) {
+    const MotifHints h = hints.value_or(MotifHints{});
     const std::uint32_t functions =
-        hints ? allowed(hints, kHintFunctions, hints->functions, kFunctionAll, kFunctionsKnown)
-              : kFunctionsKnown;
-    return {(functions & kFunctionMinimize) != 0, (functions & kFunctionMaximize) != 0};
+        allowed(hints, kHintFunctions, h.functions, kFunctionAll, kFunctionsKnown);
+    const std::uint32_t decorations =
+        allowed(hints, kHintDecorations, h.decorations, kDecorationAll, kDecorationsKnown);
+    // A box is there while either its function or its decoration is.
+    return {(functions & kFunctionMinimize) != 0 || (decorations & kDecorationMinimize) != 0,
+            (functions & kFunctionMaximize) != 0 || (decorations & kDecorationMaximize) != 0};
 }
 
 MotifHints restrictBoxes(const std::optional<MotifHints>& hints, Boxes keep) {

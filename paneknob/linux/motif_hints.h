@@ -31,7 +31,8 @@ struct MotifHints {
     std::uint32_t status = 0;
 };
 
-// The hints in a property's 32-bit items; nothing for fewer than five (no usable hints).
+// The hints in a property's 32-bit items; three or four items are hints with the missing items
+// 0, fewer are no usable hints.
 [[nodiscard]] std::optional<MotifHints> parseHints(const std::vector<std::uint32_t>& items);
 [[nodiscard]] std::vector<std::uint32_t> itemsOf(const MotifHints& hints);
 
@@ -40,7 +41,8 @@ struct Boxes {
     bool maximize = true;
 };
 
-// The boxes the window has as far as the hints go (no hints: both).
+// The boxes the window has as far as the hints go (no hints: both): a box is there while its
+// function or its decoration is allowed.
 [[nodiscard]] Boxes boxesOf(const std::optional<MotifHints>& hints);
 
 // The hints with the boxes of `keep` only: the functions and decorations that `hints` allow,

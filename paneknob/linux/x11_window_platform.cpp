@@ -23,6 +23,7 @@ namespace {
 constexpr std::uint32_t kIconicState = 3;  // ICCCM WM_STATE and WM_CHANGE_STATE
 constexpr std::uint32_t kStateRemove = 0;  // _NET_WM_STATE actions
 constexpr std::uint32_t kSourceApplication = 1;
+constexpr std::uint32_t kSourcePager = 2;
 
 xcb_window_t xid(WindowPlatform::Window window) {
     return static_cast<xcb_window_t>(reinterpret_cast<std::uintptr_t>(window));
@@ -62,9 +63,13 @@ std::optional<std::u32string> titleOf(const x11kit::Connection& connection, xcb_
                                       xcb_atom_t netName, xcb_atom_t utf8, xcb_atom_t compound) {
     if (const auto name = x11kit::readProperty(connection, window, netName);
         name && name->type == utf8 && name->format == 8) {
-        return x11::decodeTitle(
-            std::string_view(reinterpret_cast<const char*>(name->bytes.data()), name->bytes.size()),
-            x11::TitleEncoding::utf8);
+        // One that is not valid UTF-8 is passed over: WM_NAME may still name the window.
+        if (auto title =
+                x11::decodeTitle(std::string_view(reinterpret_cast<const char*>(name->bytes.data()),
+                                                  name->bytes.size()),
+                                 x11::TitleEncoding::utf8)) {
+            return title;
+        }
     }
     const auto name = x11kit::readProperty(connection, window, XCB_ATOM_WM_NAME);
     if (!name || name->format != 8) {
@@ -150,26 +155,133 @@ WindowState stateOf(const x11kit::Connection& connection, xcb_window_t window) {
     return state;
 }
 
-// Maps a window the window manager does not hold yet; `initialState` 3 asks for it iconic.
-void mapWithdrawn(const x11kit::Connection& connection, xcb_window_t window,
-                  std::uint32_t initialState, bool activate) {
-    xcb_connection_t* c = connection.get();
-    if (initialState == kIconicState) {
+std::uint32_t activeWindow(const x11kit::Connection& connection) {
+    const std::vector<std::uint32_t> active =
+        cardinals(connection, connection.root(), "_NET_ACTIVE_WINDOW");
+    return active.empty() ? 0 : active.front();
+}
+
+// Polls `holds` every 10 ms until it is true or `bound` has passed; whether it came true.
+template <typename Condition>
+bool await(Condition holds, std::chrono::milliseconds bound) {
+    const auto end = std::chrono::steady_clock::now() + bound;
+    while (!holds()) {
+        if (std::chrono::steady_clock::now() >= end) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+bool awaitIconic(const x11kit::Connection& connection, xcb_window_t window, bool iconic,
+                 std::chrono::milliseconds bound) {
+    return await(
+        [&] {
+            const WindowState state = stateOf(connection, window);
+            return state.managed && state.iconic == iconic;
+        },
+        bound);
+}
+
+// A 32-bit property of another program's window, put back as it was when this goes.
+class BorrowedProperty {
+public:
+    BorrowedProperty(const x11kit::Connection& connection, xcb_window_t window, xcb_atom_t name)
+        : connection_(connection), window_(window), name_(name) {
+        if (const auto value = x11kit::readProperty(connection, window, name);
+            value && value->format == 32) {
+            original_ = *value;
+        }
+    }
+    BorrowedProperty(const BorrowedProperty&) = delete;
+    BorrowedProperty& operator=(const BorrowedProperty&) = delete;
+    ~BorrowedProperty() {
+        xcb_connection_t* c = connection_.get();
+        if (!original_) {
+            xcb_delete_property(c, window_, name_);
+        } else {
+            const std::vector<std::uint32_t> items = original_->cardinals();
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, window_, name_, original_->type, 32,
+                                static_cast<std::uint32_t>(items.size()), items.data());
+        }
+        (void)connection_.sync();
+    }
+
+    [[nodiscard]] std::vector<std::uint32_t> items() const {
+        return original_ ? original_->cardinals() : std::vector<std::uint32_t>{};
+    }
+    void set(xcb_atom_t type, const std::vector<std::uint32_t>& items) const {
+        xcb_change_property(connection_.get(), XCB_PROP_MODE_REPLACE, window_, name_, type, 32,
+                            static_cast<std::uint32_t>(items.size()), items.data());
+    }
+
+private:
+    const x11kit::Connection& connection_;
+    xcb_window_t window_;
+    xcb_atom_t name_;
+    std::optional<x11kit::Property> original_;
+};
+
+// The window that carries `window`'s user time: its _NET_WM_USER_TIME_WINDOW, else itself.
+xcb_window_t userTimeWindow(const x11kit::Connection& connection, xcb_window_t window) {
+    const std::vector<std::uint32_t> named =
+        cardinals(connection, window, "_NET_WM_USER_TIME_WINDOW");
+    return named.empty() || named.front() == 0 ? window : named.front();
+}
+
+// Asks for `window` to be mapped with a user time of 0 (focus-stealing prevention: do not focus
+// it), and optionally in the iconic state; waits until the window manager holds it in the
+// state asked for. The program's own properties are put back afterwards, so its later maps
+// are as it asked.
+bool mapAndConfirm(const x11kit::Connection& connection, xcb_window_t window, bool iconic,
+                   bool activate) {
+    const BorrowedProperty hints(connection, window, XCB_ATOM_WM_HINTS);
+    const BorrowedProperty userTime(connection, userTimeWindow(connection, window),
+                                    connection.atom("_NET_WM_USER_TIME"));
+    if (iconic) {
         // WM_HINTS: flags, input, initial_state, then six more items; StateHint is bit 1.
-        std::vector<std::uint32_t> hints = cardinals(connection, window, "WM_HINTS");
-        hints.resize(std::max<std::size_t>(hints.size(), 9), 0);
-        hints[0] |= 2;
-        hints[2] = kIconicState;
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS,
-                            32, static_cast<std::uint32_t>(hints.size()), hints.data());
+        std::vector<std::uint32_t> items = hints.items();
+        items.resize(std::max<std::size_t>(items.size(), 9), 0);
+        items[0] |= 2;
+        items[2] = kIconicState;
+        hints.set(XCB_ATOM_WM_HINTS, items);
     }
     if (!activate) {
-        // A user time of 0 asks the window manager not to focus the window when it maps.
-        const std::uint32_t never = 0;
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, connection.atom("_NET_WM_USER_TIME"),
-                            XCB_ATOM_CARDINAL, 32, 1, &never);
+        userTime.set(XCB_ATOM_CARDINAL, {0});
     }
-    xcb_map_window(c, window);
+    xcb_map_window(connection.get(), window);
+    return connection.sync() && awaitIconic(connection, window, iconic, kStateWait);
+}
+
+// A time stamp of the server's clock: the time of a property change on a window of our own.
+std::uint32_t serverTime(const x11kit::Connection& connection) {
+    xcb_connection_t* c = connection.get();
+    const xcb_window_t probe = xcb_generate_id(c);
+    const std::uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_create_window(c, 0, probe, connection.root(), -1, -1, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &events);
+    xcb_change_property(c, XCB_PROP_MODE_APPEND, probe, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, 0,
+                        nullptr);
+    xcb_flush(c);
+    std::uint32_t time = XCB_CURRENT_TIME;
+    (void)await(
+        [&] {
+            while (const x11kit::Reply<xcb_generic_event_t> event{xcb_poll_for_event(c)}) {
+                if ((event->response_type & 0x7F) == XCB_PROPERTY_NOTIFY) {
+                    const auto* change =
+                        reinterpret_cast<xcb_property_notify_event_t*>(event.get());
+                    if (change->window == probe) {
+                        time = change->time;
+                        return true;
+                    }
+                }
+            }
+            return xcb_connection_has_error(c) != 0;
+        },
+        kStateWait);
+    xcb_destroy_window(c, probe);
+    return time;
 }
 
 }  // namespace
@@ -242,39 +354,74 @@ void X11WindowPlatform::show(Window window, int command) {
     const xcb_window_t target = xid(window);
     const WindowState state = stateOf(connection_, target);
     if (!state.managed) {
-        mapWithdrawn(connection_, target, command == kShowMinimize ? kIconicState : 1,
-                     command == kShowRestore);
-    } else if (command == kShowMinimize) {
+        (void)mapAndConfirm(connection_, target, command == kShowMinimize, command == kShowRestore);
+        return;
+    }
+    if (command == kShowMinimize) {
         sendToRoot(connection_, target, connection_.atom("WM_CHANGE_STATE"), {kIconicState});
-    } else if (state.iconic) {
-        sendToRoot(connection_, target, connection_.atom("_NET_WM_STATE"),
-                   {kStateRemove, connection_.atom("_NET_WM_STATE_HIDDEN"), 0, kSourceApplication});
+        (void)(connection_.sync() && awaitIconic(connection_, target, true, kStateWait));
+        return;
+    }
+    const std::uint32_t active = activeWindow(connection_);
+    if (state.iconic) {
+        deiconify(target, command == kShowRestore);
     } else if (command == kShowRestore && state.maximized) {
         sendToRoot(connection_, target, connection_.atom("_NET_WM_STATE"),
                    {kStateRemove, connection_.atom("_NET_WM_STATE_MAXIMIZED_VERT"),
                     connection_.atom("_NET_WM_STATE_MAXIMIZED_HORZ"), kSourceApplication});
     }
+    if (command != kShowRestore && active != target) {
+        keepActive(active, target);
+    }
     (void)connection_.sync();
 }
 
+// Out of the iconic state: first by dropping _NET_WM_STATE_HIDDEN (some window managers honour
+// it, and then do not activate the window), else by a map request, which ICCCM makes the way
+// out of the iconic state for every window manager.
+void X11WindowPlatform::deiconify(xcb_window_t target, bool activate) {
+    sendToRoot(connection_, target, connection_.atom("_NET_WM_STATE"),
+               {kStateRemove, connection_.atom("_NET_WM_STATE_HIDDEN"), 0, kSourceApplication});
+    if (connection_.sync() && awaitIconic(connection_, target, false, kDeiconifyWait)) {
+        return;
+    }
+    (void)mapAndConfirm(connection_, target, false, activate);
+}
+
+// A window manager that activated the shown window anyway gives the focus back to the window
+// that had it, as a pager would ask.
+void X11WindowPlatform::keepActive(std::uint32_t previous, xcb_window_t shown) {
+    if (previous == 0) {
+        return;
+    }
+    if (!await([&] { return activeWindow(connection_) == shown; }, kSettleTime)) {
+        return;
+    }
+    sendToRoot(connection_, previous, connection_.atom("_NET_ACTIVE_WINDOW"),
+               {kSourcePager, serverTime(connection_), 0});
+    (void)(connection_.sync() &&
+           await([&] { return activeWindow(connection_) == previous; }, kActivationWait));
+}
+
+// The request as an application first, subject to focus-stealing prevention; when that did not
+// take, once more as a pager acting for the user. Activation counts only when the window is
+// still the active one after a short settle: some window managers name it only in passing.
 bool X11WindowPlatform::bringToForeground(Window window) {
     const xcb_window_t target = xid(window);
-    const xcb_atom_t active = connection_.atom("_NET_ACTIVE_WINDOW");
-    const std::vector<std::uint32_t> current =
-        cardinals(connection_, connection_.root(), "_NET_ACTIVE_WINDOW");
-    sendToRoot(connection_, target, active,
-               {kSourceApplication, XCB_CURRENT_TIME, current.empty() ? 0 : current.front()});
-    if (!connection_.sync()) {
-        return false;
-    }
-    const auto end = std::chrono::steady_clock::now() + kActivationWait;
-    while (std::chrono::steady_clock::now() < end) {
-        const std::vector<std::uint32_t> now =
-            cardinals(connection_, connection_.root(), "_NET_ACTIVE_WINDOW");
-        if (!now.empty() && now.front() == target) {
-            return true;
+    const xcb_atom_t request = connection_.atom("_NET_ACTIVE_WINDOW");
+    const std::uint32_t time = serverTime(connection_);
+    for (const std::uint32_t source : {kSourceApplication, kSourcePager}) {
+        sendToRoot(connection_, target, request, {source, time, activeWindow(connection_)});
+        if (!connection_.sync()) {
+            return false;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const auto isActive = [&] { return activeWindow(connection_) == target; };
+        if (await(isActive, kActivationWait)) {
+            std::this_thread::sleep_for(kSettleTime);
+            if (isActive()) {
+                return true;
+            }
+        }
     }
     return false;
 }

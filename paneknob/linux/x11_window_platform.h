@@ -10,11 +10,18 @@
 //   of _MOTIF_WM_HINTS; style() reports only those two bits. The window manager re-reads the
 //   hints when they change, so the frame refresh only makes sure the change reached the server.
 // - minimize is the ICCCM WM_CHANGE_STATE request for IconicState; showing without activating
-//   takes the window out of the iconic state with _NET_WM_STATE (dropping _NET_WM_STATE_HIDDEN);
-//   restore does the same and also drops the maximized states of a window that was not iconic.
-// - bringing to the foreground is the _NET_ACTIVE_WINDOW request (source: an application); it
-//   succeeded when _NET_ACTIVE_WINDOW names the window within kActivationWait. X has no second
-//   activation path that a window manager honours, so activate() reports failure.
+//   takes the window out of the iconic state with _NET_WM_STATE (dropping _NET_WM_STATE_HIDDEN),
+//   and where the window manager ignores that (EWMH lets it), with a map request, ICCCM's way
+//   out of the iconic state, asking not to focus it through a user time of 0. Restore does the
+//   same and also drops the maximized states of a window that was not iconic. A window manager
+//   that activates a window shown without activation gives the focus back to the window that
+//   had it. A never-mapped window is mapped (iconic for minimize) and its WM_HINTS and user
+//   time are put back afterwards. Like the Windows calls, each waits for the window manager to
+//   confirm the state, at most kStateWait.
+// - bringing to the foreground is the _NET_ACTIVE_WINDOW request with a server time stamp, as an
+//   application, then (our choice; Windows has no exact counterpart) once more as a pager acting
+//   for the user; it succeeded when _NET_ACTIVE_WINDOW names the window within kActivationWait
+//   and still does kSettleTime later. activate() reports failure: X has no SetActiveWindow.
 
 #include <chrono>
 
@@ -24,6 +31,9 @@
 namespace paneknob {
 
 inline constexpr std::chrono::milliseconds kActivationWait{1000};
+inline constexpr std::chrono::milliseconds kStateWait{1000};
+inline constexpr std::chrono::milliseconds kDeiconifyWait{300};  // before the map request
+inline constexpr std::chrono::milliseconds kSettleTime{200};
 
 class X11WindowPlatform final : public WindowPlatform {
 public:
@@ -37,6 +47,9 @@ public:
     Window activate(Window window) override;
 
 private:
+    void deiconify(xcb_window_t target, bool activate);
+    void keepActive(std::uint32_t previous, xcb_window_t shown);
+
     x11kit::Connection connection_;
 };
 

@@ -102,8 +102,17 @@ INSTANTIATE_TEST_SUITE_P(
         HintsCase{"NoHints", std::nullopt, {true, true}, {3, 0x26, 0x1E, 0, 0}},
         // ALL with MOVE listed means everything but moving.
         HintsCase{"AllButMove", MotifHints{1, 0x05, 0, 0, 0}, {true, true}, {3, 0x22, 0x1E, 0, 0}},
+        // The maximize decoration is still drawn without its function: the box is there.
         HintsCase{
-            "ListedFunctions", MotifHints{1, 0x0E, 0, 0, 0}, {true, false}, {3, 0x06, 0x1E, 0, 0}},
+            "ListedFunctions", MotifHints{1, 0x0E, 0, 0, 0}, {true, true}, {3, 0x06, 0x1E, 0, 0}},
+        HintsCase{"BoxesDecoratedOnly",
+                  MotifHints{3, 0x26, 0x7E, 0, 0},
+                  {true, true},
+                  {3, 0x26, 0x1E, 0, 0}},
+        HintsCase{"BoxesGoneFromBoth",
+                  MotifHints{3, 0x26, 0x1E, 0, 0},
+                  {false, false},
+                  {3, 0x26, 0x1E, 0, 0}},
         HintsCase{"NoDecorationsKept", MotifHints{2, 0, 0, 0, 0}, {true, true}, {3, 0x26, 0, 0, 0}},
         HintsCase{"InputModeAndStatusKept",
                   MotifHints{0xC, 0, 0, 2, 1},
@@ -111,11 +120,18 @@ INSTANTIATE_TEST_SUITE_P(
                   {0xF, 0x26, 0x1E, 2, 1}}),
     testkit::CaseName{});
 
-TEST(MotifHints, FewerThanFiveItemsAreNoHints) {
-    EXPECT_EQ(parseHints({1, 2, 3, 4}), std::nullopt);
-    const auto hints = parseHints({1, 2, 3, 4, 5, 6});
-    ASSERT_TRUE(hints);
-    EXPECT_EQ(itemsOf(*hints), (std::vector<std::uint32_t>{1, 2, 3, 4, 5}));
+// Clients that write three or four items still ask for what they list (a window without
+// decorations must not get them back).
+TEST(MotifHints, ThreeItemsOrMoreAreHints) {
+    using Items = std::vector<std::uint32_t>;
+    EXPECT_EQ(parseHints({1, 2}), std::nullopt);
+    for (const auto& [items, parsed] : {std::pair{Items{2, 0, 0}, Items{2, 0, 0, 0, 0}},
+                                        std::pair{Items{1, 2, 3, 4}, Items{1, 2, 3, 4, 0}},
+                                        std::pair{Items{1, 2, 3, 4, 5, 6}, Items{1, 2, 3, 4, 5}}}) {
+        const auto hints = parseHints(items);
+        ASSERT_TRUE(hints);
+        EXPECT_EQ(itemsOf(*hints), parsed);
+    }
 }
 
 }  // namespace
