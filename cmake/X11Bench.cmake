@@ -15,6 +15,22 @@ set_tests_properties(${BUILD_TEST_PREFIX}x11.bench.stop PROPERTIES FIXTURES_CLEA
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
+# add_x11_window_manager_bench(<wm>): a bench of its own under the window manager <wm>, with
+# the fixture X11_FIXTURE_<wm> and the folder X11_BENCH_DIR_<wm> for the tests that need it.
+function(add_x11_window_manager_bench wm)
+  set(dir "${CMAKE_BINARY_DIR}/x11-bench-${wm}")
+  set(fixture "${X11_FIXTURE}-${wm}")
+  set(bench "${PROJECT_SOURCE_DIR}/cmake/x11/x11-bench")
+  add_test(NAME ${BUILD_TEST_PREFIX}x11.bench.${wm}.start COMMAND "${bench}" start "${dir}" ${wm})
+  add_test(NAME ${BUILD_TEST_PREFIX}x11.bench.${wm}.stop COMMAND "${bench}" stop "${dir}")
+  set_tests_properties(${BUILD_TEST_PREFIX}x11.bench.${wm}.start
+                       PROPERTIES FIXTURES_SETUP ${fixture} LABELS linux TIMEOUT 60)
+  set_tests_properties(${BUILD_TEST_PREFIX}x11.bench.${wm}.stop
+                       PROPERTIES FIXTURES_CLEANUP ${fixture} LABELS linux)
+  set(X11_FIXTURE_${wm} "${fixture}" PARENT_SCOPE)
+  set(X11_BENCH_DIR_${wm} "${dir}" PARENT_SCOPE)
+endfunction()
+
 # add_x11_tests(<target> <prefix> <sources...>): one ctest test per test of the program, run on
 # the bench (testkit_x11_main's main connects it to the bench's display). They share the desktop
 # (windows, focus, resources), so they run one at a time.

@@ -2,6 +2,7 @@
 // application's windows would be. Each argument makes one window, 320 x 200 unless it says:
 //   normal:TITLE     a top-level window with _NET_WM_NAME and WM_NAME (UTF-8), mapped
 //   latin1:TITLE     the same with only WM_NAME, as a Latin-1 STRING
+//   badname:TITLE    the same, and a _NET_WM_NAME that is not valid UTF-8
 //   withdrawn:TITLE  a top-level window that is never mapped
 //   child:TITLE      a child of the window before it, with WM_NAME
 //   nofocus:TITLE    a normal window that refuses the input focus (WM_HINTS input false)
@@ -79,8 +80,11 @@ int main(int argc, char** argv) {
         xcb_create_window(x.get(), XCB_COPY_FROM_PARENT, window, parent, offset, offset, 320, 200,
                           0, XCB_WINDOW_CLASS_INPUT_OUTPUT, x.screen().root_visual,
                           XCB_CW_BACK_PIXEL, values);
-        if (kind == "latin1") {
+        if (kind == "latin1" || kind == "badname") {
             setText(x, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, toLatin1(title));
+            if (kind == "badname") {
+                setText(x, window, netName, utf8, "\xC3(\xFF");
+            }
         } else {
             setText(x, window, XCB_ATOM_WM_NAME, utf8, title);
             if (!child) {

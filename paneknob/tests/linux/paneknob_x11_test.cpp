@@ -149,6 +149,8 @@ INSTANTIATE_TEST_SUITE_P(
         TitleCase{"NonAsciiOtherCase", "normal", "Fenêtre Ünïcode Ωmega", "C.UTF-8",
                   "FENÊTRE üNÏCODE ωMEGA", 0},
         TitleCase{"OnlyLatin1WmName", "latin1", "Pâté Fenster", "C.UTF-8", "PÂTÉ FENSTER", 0},
+        TitleCase{"WmNameBehindInvalidNetWmName", "badname", "Pâté Fenster", "C.UTF-8",
+                  "Pâté Fenster", 0},
         // In an ASCII locale the bytes of "é" cannot be converted: nothing is searched for.
         TitleCase{"NotInTheLocaleCharset", "normal", "Caf\xC3\xA9 Window", "C",
                   "Caf\xC3\xA9 Window", -1}),
@@ -188,12 +190,27 @@ TEST_F(WindowControl, RestoreAndActivateReportsAWindowThatDidNotBecomeActive) {
     EXPECT_TRUE(shown(host[1])) << "restored all the same";
 }
 
-TEST_F(WindowControl, RestoreShowsAWithdrawnWindowWithoutActivatingIt) {
-    const WindowHost host({"normal:Paneknob Other", "withdrawn:Paneknob Hidden"});
+// Shown or minimized, a never-mapped window keeps the WM_HINTS and user time its program set,
+// for its own later maps.
+TEST_F(WindowControl, WithdrawnWindowIsShownOrMinimizedAndKeepsItsOwnHints) {
+    const WindowHost host(
+        {"normal:Paneknob Other", "withdrawn:Paneknob Hidden", "withdrawn:Paneknob Iconic"});
+    const auto property = [&](std::uint32_t window, const char* name) {
+        const auto value =
+            x11kit::readProperty(desktop_.connection(), window, desktop_.connection().atom(name));
+        return value ? value->cardinals() : std::vector<std::uint32_t>{};
+    };
+    const std::vector<std::uint32_t> hints = property(host[1], "WM_HINTS");
     ASSERT_EQ(restoreAndActivate("Paneknob Other"), 0);
     EXPECT_EQ(restore("Paneknob Hidden"), 0);
-    ASSERT_TRUE(eventually([&] { return shown(host[1]); }));
+    EXPECT_TRUE(shown(host[1]));
     EXPECT_EQ(desktop_.activeWindow(), host[0]);
+    EXPECT_EQ(minimize("Paneknob Iconic"), 0);
+    EXPECT_TRUE(hidden(host[2]));
+    for (const std::uint32_t window : {host[1], host[2]}) {
+        EXPECT_EQ(property(window, "WM_HINTS"), hints);
+        EXPECT_EQ(property(window, "_NET_WM_USER_TIME"), std::vector<std::uint32_t>{});
+    }
 }
 
 // The request is the window's _MOTIF_WM_HINTS: every function and decoration but minimize and
