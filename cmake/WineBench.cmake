@@ -13,7 +13,8 @@ if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
 endif()
 
 # One Xvfb, one prefix and one wineserver for the whole ctest run.
-add_test(NAME wine.bench.start COMMAND "${WINE_BENCH}" start "${WINE_BENCH_DIR}")
+add_test(NAME wine.bench.start COMMAND "${WINE_BENCH}" start "${WINE_BENCH_DIR}"
+                                        "$<TARGET_FILE:wine_desktop_keeper>")
 add_test(NAME wine.bench.stop COMMAND "${WINE_BENCH}" stop "${WINE_BENCH_DIR}")
 set_tests_properties(wine.bench.start PROPERTIES FIXTURES_SETUP wine LABELS wine TIMEOUT 300)
 set_tests_properties(wine.bench.stop PROPERTIES FIXTURES_CLEANUP wine LABELS wine)
