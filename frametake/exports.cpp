@@ -2,17 +2,13 @@
 // library is linked with. The monitor table and the last capture path are process-wide and
 // deliberately never destroyed: nothing is released at unload.
 
+#include <frametake.h>
+
 #include <cstdint>
 
 #include "core/capture.h"
 #include "core/platforms.h"
 #include "core/screen_table.h"
-
-#if defined(_WIN32)
-#define FRAMETAKE_EXPORT __declspec(dllexport)
-#else
-#define FRAMETAKE_EXPORT __attribute__((visibility("default")))
-#endif
 
 namespace {
 
@@ -38,17 +34,16 @@ std::int32_t countScreens(frametake::DpiMode mode) noexcept {
 
 extern "C" {
 
-FRAMETAKE_EXPORT std::int32_t getScreenCount() {
+std::int32_t getScreenCount(void) {
     return countScreens(frametake::DpiMode::perMonitorAware);
 }
 
-// Only the low byte of `unaware` is looked at.
-FRAMETAKE_EXPORT std::int32_t getScreenCountEx(std::uint8_t unaware) {
+std::int32_t getScreenCountEx(std::uint8_t unaware) {
     return countScreens(unaware != 0 ? frametake::DpiMode::unaware
                                      : frametake::DpiMode::perMonitorAware);
 }
 
-FRAMETAKE_EXPORT void getScreen(std::int32_t index, frametake::ScreenInfo* info) {
+void getScreen(std::int32_t index, ScreenInfo* info) {
     try {
         screenTable().copyScreen(index, info);
     } catch (...) {
@@ -56,9 +51,8 @@ FRAMETAKE_EXPORT void getScreen(std::int32_t index, frametake::ScreenInfo* info)
     }
 }
 
-FRAMETAKE_EXPORT const char* captureScreen(const frametake::ScreenInfo* screen, std::int32_t x,
-                                           std::int32_t y, std::int32_t width,
-                                           std::int32_t height) {
+const char* captureScreen(const ScreenInfo* screen, std::int32_t x, std::int32_t y,
+                          std::int32_t width, std::int32_t height) {
     try {
         return screenCapture().capture(frametake::systemCapturePlatform(), screen, x, y, width,
                                        height);

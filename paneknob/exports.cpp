@@ -1,32 +1,28 @@
 // The C exports of paneknob.dll and libpaneknob.so: a title in the process's 8-bit character set
 // in, an int32 code out (0 done, -1 no such window, -2 restoreAndActivate could not activate).
 
+#include <paneknob.h>
+
 #include <cstdint>
 
 #include "core/platforms.h"
 #include "core/window_control.h"
 
-#if defined(_WIN32)
-#define PANEKNOB_EXPORT __declspec(dllexport)
-#else
-#define PANEKNOB_EXPORT __attribute__((visibility("default")))
-#endif
-
 extern "C" {
 
-PANEKNOB_EXPORT std::int32_t setWindowFlags(const char* title) {
+std::int32_t setWindowFlags(const char* title) {
     return paneknob::runWithSystemPlatform(&paneknob::setWindowFlags, title);
 }
 
-PANEKNOB_EXPORT std::int32_t minimize(const char* title) {
+std::int32_t minimize(const char* title) {
     return paneknob::runWithSystemPlatform(&paneknob::minimize, title);
 }
 
-PANEKNOB_EXPORT std::int32_t restore(const char* title) {
+std::int32_t restore(const char* title) {
     return paneknob::runWithSystemPlatform(&paneknob::restore, title);
 }
 
-PANEKNOB_EXPORT std::int32_t restoreAndActivate(const char* title) {
+std::int32_t restoreAndActivate(const char* title) {
     return paneknob::runWithSystemPlatform(&paneknob::restoreAndActivate, title);
 }
 

@@ -1,22 +1,14 @@
 #pragma once
-// ScreenInfo: the 48-byte monitor record that crosses the C boundary. The caller allocates it;
-// the library fills every field but bytes 12 to 15, which it never writes.
+// ScreenInfo: the 48-byte monitor record that crosses the C boundary (declared in the public
+// header), and the layout every caller relies on.
+
+#include <frametake.h>
 
 #include <cstddef>
-#include <cstdint>
 
 namespace frametake {
 
-struct ScreenInfo {
-    std::int32_t monitorHandle;  // the monitor's handle, low 32 bits
-    std::int32_t width;          // right - left
-    std::int32_t height;         // bottom - top
-    std::int32_t reserved;       // alignment gap, never written
-    double boundsX;              // left, virtual-desktop coordinates
-    double boundsY;              // top
-    double boundsWidth;          // right - left
-    double boundsHeight;         // bottom - top
-};
+using ScreenInfo = ::ScreenInfo;
 
 static_assert(sizeof(ScreenInfo) == 48);
 static_assert(alignof(ScreenInfo) == 8);

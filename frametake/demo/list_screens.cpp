@@ -11,13 +11,13 @@
 #include <dlfcn.h>
 #endif
 
+#include <frametake.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-
-#include "screen_info.h"
 
 namespace {
 
@@ -59,25 +59,22 @@ int main(int argc, char** argv) {
         std::printf("cannot load %s\n", kLibrary);
         return 1;
     }
-    const auto countEx = entry<std::int32_t (*)(std::uint8_t)>(library, "getScreenCountEx");
-    const auto getScreen =
-        entry<void (*)(std::int32_t, frametake::ScreenInfo*)>(library, "getScreen");
-    using Capture = const char* (*)(const frametake::ScreenInfo*, std::int32_t, std::int32_t,
-                                    std::int32_t, std::int32_t);
-    const auto captureScreen = entry<Capture>(library, "captureScreen");
+    const auto countEx = entry<decltype(&::getScreenCountEx)>(library, "getScreenCountEx");
+    const auto getScreen = entry<decltype(&::getScreen)>(library, "getScreen");
+    const auto captureScreen = entry<decltype(&::captureScreen)>(library, "captureScreen");
     for (const std::uint8_t unaware : {std::uint8_t{0}, std::uint8_t{1}}) {
         const char* mode = unaware != 0 ? "unaware" : "aware";
         const std::int32_t count = countEx(unaware);
         std::printf("%s count=%d\n", mode, count);
         for (std::int32_t i = 0; i < count; ++i) {
-            frametake::ScreenInfo info{};
+            ScreenInfo info{};
             getScreen(i, &info);
             std::printf("%s %d handle=%d x=%.0f y=%.0f width=%d height=%d\n", mode, i,
                         info.monitorHandle, info.boundsX, info.boundsY, info.width, info.height);
         }
     }
     if (argc == 4 && std::string(argv[1]) == "--capture") {
-        frametake::ScreenInfo primary{};
+        ScreenInfo primary{};
         countEx(0);
         getScreen(0, &primary);
         const int width = std::atoi(argv[2]);

@@ -1,6 +1,7 @@
 // Demo: opens a window and drives it through paneknob.dll's exports, printing each result code
 // and what the window looks like afterwards.
 
+#include <paneknob.h>
 #include <testkit/win32/messages.h>
 #include <windows.h>
 
@@ -10,7 +11,7 @@
 
 namespace {
 
-using Export = std::int32_t (*)(const char*);
+using Export = decltype(&::minimize);  // every export has this type
 
 }  // namespace
 

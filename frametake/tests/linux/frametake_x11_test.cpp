@@ -19,14 +19,6 @@
 #include "testkit/case_name.h"
 #include "testkit/x11/desktop.h"
 
-extern "C" {
-std::int32_t getScreenCount();
-std::int32_t getScreenCountEx(std::uint8_t unaware);
-void getScreen(std::int32_t index, frametake::ScreenInfo* info);
-const char* captureScreen(const frametake::ScreenInfo* screen, std::int32_t x, std::int32_t y,
-                          std::int32_t width, std::int32_t height);
-}
-
 namespace {
 
 namespace fs = std::filesystem;

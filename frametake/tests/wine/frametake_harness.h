@@ -13,11 +13,10 @@
 namespace frametake::wine {
 
 struct Exports {
-    std::int32_t (*getScreenCount)() = nullptr;
-    std::int32_t (*getScreenCountEx)(std::uint8_t) = nullptr;
-    void (*getScreen)(std::int32_t, ScreenInfo*) = nullptr;
-    const char* (*captureScreen)(const ScreenInfo*, std::int32_t, std::int32_t, std::int32_t,
-                                 std::int32_t) = nullptr;
+    decltype(&::getScreenCount) getScreenCount = nullptr;
+    decltype(&::getScreenCountEx) getScreenCountEx = nullptr;
+    decltype(&::getScreen) getScreen = nullptr;
+    decltype(&::captureScreen) captureScreen = nullptr;
 };
 
 // frametake.dll from beside the test program, loaded once.

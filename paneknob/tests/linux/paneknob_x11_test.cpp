@@ -2,6 +2,7 @@
 // state is read back from the X server and the window manager.
 
 #include <gtest/gtest.h>
+#include <paneknob.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,13 +15,6 @@
 
 #include "testkit/case_name.h"
 #include "testkit/x11/desktop.h"
-
-extern "C" {
-std::int32_t setWindowFlags(const char* title);
-std::int32_t minimize(const char* title);
-std::int32_t restore(const char* title);
-std::int32_t restoreAndActivate(const char* title);
-}
 
 extern char** environ;
 

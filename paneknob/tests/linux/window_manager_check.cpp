@@ -3,6 +3,7 @@
 // One table, run on a bench of each window manager.
 
 #include <gtest/gtest.h>
+#include <paneknob.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -12,13 +13,6 @@
 #include <vector>
 
 #include "testkit/x11/desktop.h"
-
-extern "C" {
-std::int32_t setWindowFlags(const char* title);
-std::int32_t minimize(const char* title);
-std::int32_t restore(const char* title);
-std::int32_t restoreAndActivate(const char* title);
-}
 
 extern char** environ;
 

@@ -1,6 +1,7 @@
 // paneknob.dll for real under Wine with Xvfb, against top-level windows of a second process and
 // of the test process itself. The windows' state is read back through the system.
 #include <gtest/gtest.h>
+#include <paneknob.h>
 #include <testkit/case_name.h>
 #include <testkit/win32/messages.h>
 #include <testkit/win32/process.h>
@@ -12,7 +13,7 @@
 
 namespace {
 
-using Export = std::int32_t (*)(const char*);
+using Export = decltype(&::minimize);  // every export has this type
 
 struct Exports {
     Export setWindowFlags = nullptr;

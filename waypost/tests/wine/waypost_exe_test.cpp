@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <testkit/case_name.h>
 #include <testkit/win32/process.h>
+#include <waypost.h>
 #include <windows.h>
 
 #include <cstdint>
@@ -150,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
 // The same answers in-process, through the export of the loaded EXE.
 class DetectProxyExport : public WithUserSettings {
 protected:
-    using DetectProxy = const char* (*)(const char*);
+    using DetectProxy = decltype(&::detectProxy);
 
     void SetUp() override {
         WithUserSettings::SetUp();

@@ -1,0 +1,56 @@
+/*
+ * paneknob: minimize, show, activate, or take the minimize/maximize boxes away from another
+ * top-level window, found by its title.
+ *
+ * paneknob.dll (Windows x86-64) and libpaneknob.so (Linux x86-64, X11 with an EWMH window
+ * manager) export the same four C functions, declared here for C and C++ callers.
+ *
+ * Titles: 8-bit text in the process's character set (the active ANSI code page on Windows, the
+ * locale's character set on Linux), compared with whole window titles without regard to letter
+ * case. Only top-level windows are matched, never child windows; when several match, the one
+ * the system lists first is used. A null title, or one that cannot be converted, matches
+ * nothing.
+ *
+ * Answers: 0 done; -1 no top-level window has that title; -2 restoreAndActivate could not make
+ * the window the active one. Each call returns once the window system has confirmed the state
+ * it asked for (on Linux: the window manager, waited for at most one second).
+ *
+ * Threads: any thread may call; calls are independent. Nothing here throws, aborts or prints.
+ */
+#ifndef PANEKNOB_H
+#define PANEKNOB_H
+
+#include <stdint.h>
+
+#if defined(PANEKNOB_BUILDING_LIBRARY) && defined(_WIN32)
+#define PANEKNOB_API __declspec(dllexport)
+#elif defined(PANEKNOB_BUILDING_LIBRARY)
+#define PANEKNOB_API __attribute__((visibility("default")))
+#else
+#define PANEKNOB_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Removes the window's minimize and maximize boxes, keeping the rest of its frame; the window
+   is not moved, resized, restacked or activated. 0 or -1. */
+PANEKNOB_API int32_t setWindowFlags(const char* title);
+
+/* Minimizes the window. 0 or -1. */
+PANEKNOB_API int32_t minimize(const char* title);
+
+/* Shows the window in its last size and place without activating it (a minimized window comes
+   back, a hidden one is shown). 0 or -1. */
+PANEKNOB_API int32_t restore(const char* title);
+
+/* Restores the window and makes it the active one, in front. 0, -1, or -2 when the window
+   system did not let it become active. */
+PANEKNOB_API int32_t restoreAndActivate(const char* title);
+
+#ifdef __cplusplus
+}  // extern "C"
+#endif
+
+#endif /* PANEKNOB_H */

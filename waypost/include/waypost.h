@@ -1,0 +1,40 @@
+/*
+ * waypost: the proxy to use for a URL.
+ *
+ * waypost.exe (Windows; it exports the function as an executable does) and libwaypost.so
+ * (Linux) export detectProxy, declared here for C and C++ callers. On Windows the answer comes
+ * from WinHTTP's automatic proxy detection for the URL (WPAD and PAC scripts), then from the
+ * user's configured proxy; on Linux from libproxy (desktop settings, proxy environment
+ * variables, PAC).
+ */
+#ifndef WAYPOST_H
+#define WAYPOST_H
+
+#if defined(WAYPOST_BUILDING_LIBRARY) && defined(_WIN32)
+#define WAYPOST_API __declspec(dllexport)
+#elif defined(WAYPOST_BUILDING_LIBRARY)
+#define WAYPOST_API __attribute__((visibility("default")))
+#else
+#define WAYPOST_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/*
+ * The proxy for `url` (UTF-8): "DIRECT" for no proxy, "host:port" for one, or "" on failure
+ * (no session could be opened, no memory). A null `url` is treated as "".
+ *
+ * The returned text belongs to waypost: "DIRECT" and "" are constants; a "host:port" answer
+ * stays valid until the next call that answers with a proxy. Calls must not overlap (one
+ * thread at a time). Nothing here throws or aborts. When no session can be opened, two lines go
+ * to standard error: "WinHttpOpen failed: <code>" and "Failed to resolve proxy for: <url>".
+ */
+WAYPOST_API const char* detectProxy(const char* url);
+
+#ifdef __cplusplus
+}  // extern "C"
+#endif
+
+#endif /* WAYPOST_H */
