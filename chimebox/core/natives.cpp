@@ -3,6 +3,7 @@
 // the exception below with a fixed text.
 
 #include <jni.h>
+#include <org_halvex_xaudio_WavPlayer.h>
 
 #include "java_object.h"
 #include "player.h"

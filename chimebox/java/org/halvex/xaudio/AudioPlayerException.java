@@ -1,6 +1,6 @@
 package org.halvex.xaudio;
 
-/** What the natives raise; JNI's ThrowNew needs the String constructor. */
+/** What chimebox's natives raise; JNI's ThrowNew needs the String constructor. */
 public class AudioPlayerException extends RuntimeException {
     private static final long serialVersionUID = 1L;
 
