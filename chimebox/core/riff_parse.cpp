@@ -2,6 +2,7 @@
 // computed in 64 bits and checked against the end of the bytes before anything is read there.
 
 #include <cstring>
+#include <optional>
 
 #include "wave_reader.h"
 
@@ -206,6 +207,65 @@ HRESULT parseFormatAndAudio(Bytes bytes, FormatAndAudio& out) noexcept {
     return kOk;
 }
 
+namespace {
+
+struct Loop {
+    std::uint32_t start = 0;
+    std::uint32_t length = 0;
+};
+
+// "wsmp": a header of its own size, then 16-byte records; types 0 and 1 are loops. The first
+// loop into `loop`, if there is one.
+HRESULT wsmpLoop(Bytes bytes, const Chunk& wsmp, std::optional<Loop>& loop) {
+    if (!wsmp.bodyInside(bytes)) {
+        return kHandleEof;
+    }
+    if (wsmp.size < 20) {
+        return kOk;
+    }
+    const std::uint8_t* body = wsmp.body();
+    const std::uint32_t headerSize = read32(body);
+    const std::uint32_t count = read32(body + 16);
+    if (count == 0 || std::uint64_t{headerSize} + 16ull * count > wsmp.size) {
+        return kOk;
+    }
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::uint8_t* record = body + headerSize + 16ull * i;
+        if (read32(record + 4) < 2) {
+            loop = Loop{read32(record + 8), read32(record + 12)};
+            return kOk;
+        }
+    }
+    return kOk;
+}
+
+// "smpl": 36 bytes of header, then 24-byte records; type 0 is a forward loop.
+HRESULT smplLoop(Bytes bytes, const Chunk& smpl, std::optional<Loop>& loop) {
+    if (!smpl.bodyInside(bytes)) {
+        return kHandleEof;
+    }
+    if (smpl.size < 36) {
+        return kOk;
+    }
+    const std::uint8_t* body = smpl.body();
+    const std::uint32_t count = read32(body + 28);
+    if (count == 0 || 24ull * count + 36 > smpl.size) {
+        return kOk;
+    }
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const std::uint8_t* record = body + 36 + 24ull * i;
+        if (read32(record + 4) == 0) {
+            const std::uint32_t first = read32(record + 8);
+            const std::uint32_t last = read32(record + 12);
+            loop = Loop{first, last - first + 1};  // wraps, as 32-bit sample counts do
+            return kOk;
+        }
+    }
+    return kOk;
+}
+
+}  // namespace
+
 HRESULT readLoopRegion(Bytes bytes, std::uint32_t& loopStart, std::uint32_t& loopLength) noexcept {
     if (bytes.data() == nullptr) {
         return kPointer;
@@ -228,54 +288,22 @@ HRESULT readLoopRegion(Bytes bytes, std::uint32_t& loopStart, std::uint32_t& loo
     if (!roomForSubChunk(bytes, riff)) {
         return kHandleEof;
     }
-
-    // "wsmp": a header of its own size, then 16-byte records; types 0 and 1 are loops.
+    std::optional<Loop> loop;
     if (const Chunk wsmp = findSubChunk(bytes, riff, kFourccWsmp)) {
-        if (!wsmp.bodyInside(bytes)) {
-            return kHandleEof;
+        if (const HRESULT read = wsmpLoop(bytes, wsmp, loop); failed(read)) {
+            return read;
         }
-        if (wsmp.size >= 20) {
-            const std::uint8_t* body = wsmp.body();
-            const std::uint32_t headerSize = read32(body);
-            const std::uint32_t count = read32(body + 16);
-            if (count != 0 && std::uint64_t{headerSize} + 16ull * count <= wsmp.size) {
-                for (std::uint32_t i = 0; i < count; ++i) {
-                    const std::uint8_t* record = body + headerSize + 16ull * i;
-                    if (read32(record + 4) < 2) {
-                        loopStart = read32(record + 8);
-                        loopLength = read32(record + 12);
-                        return kOk;
-                    }
-                }
+    }
+    if (!loop) {
+        if (const Chunk smpl = findSubChunk(bytes, riff, kFourccSmpl)) {
+            if (const HRESULT read = smplLoop(bytes, smpl, loop); failed(read)) {
+                return read;
             }
         }
     }
-
-    // "smpl": 36 bytes of header, then 24-byte records; type 0 is a forward loop.
-    const Chunk smpl = findSubChunk(bytes, riff, kFourccSmpl);
-    if (!smpl) {
-        return kOk;
-    }
-    if (!smpl.bodyInside(bytes)) {
-        return kHandleEof;
-    }
-    if (smpl.size < 36) {
-        return kOk;
-    }
-    const std::uint8_t* body = smpl.body();
-    const std::uint32_t count = read32(body + 28);
-    if (count == 0 || 24ull * count + 36 > smpl.size) {
-        return kOk;
-    }
-    for (std::uint32_t i = 0; i < count; ++i) {
-        const std::uint8_t* record = body + 36 + 24ull * i;
-        if (read32(record + 4) == 0) {
-            const std::uint32_t first = read32(record + 8);
-            const std::uint32_t last = read32(record + 12);
-            loopStart = first;
-            loopLength = last - first + 1;  // wraps, as 32-bit sample counts do
-            return kOk;
-        }
+    if (loop) {
+        loopStart = loop->start;
+        loopLength = loop->length;
     }
     return kOk;
 }

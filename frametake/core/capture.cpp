@@ -96,13 +96,19 @@ bool writeCaptureFile(CapturePlatform& platform, const std::uint8_t* rgb, std::i
     return true;
 }
 
-}  // namespace
+// Where a capture's pixels come from on the virtual desktop, and the size of its buffers.
+struct Source {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::size_t bufferSize = 0;
+};
 
-const char* ScreenCapture::capture(CapturePlatform& platform, const ScreenInfo* screen,
-                                   std::int32_t x, std::int32_t y, std::int32_t width,
-                                   std::int32_t height) {
+// The request checked before anything is asked of the system: a screen, a source position
+// inside the 32-bit range, buffers whose size fits.
+std::optional<Source> sourceOf(const ScreenInfo* screen, std::int32_t x, std::int32_t y,
+                               std::int32_t width, std::int32_t height) {
     if (screen == nullptr) {
-        return kNoCapture;
+        return std::nullopt;
     }
     double boundsX = 0;
     double boundsY = 0;
@@ -112,9 +118,20 @@ const char* ScreenCapture::capture(CapturePlatform& platform, const ScreenInfo* 
                 reinterpret_cast<const unsigned char*>(screen) + offsetof(ScreenInfo, boundsY), 8);
     const std::optional<std::int32_t> sourceX = sourceCoordinate(x, boundsX);
     const std::optional<std::int32_t> sourceY = sourceCoordinate(y, boundsY);
-    // The buffers' size is known before anything is asked of the system.
     const std::optional<std::size_t> size = dibSize(width, height);
     if (!sourceX || !sourceY || !size) {
+        return std::nullopt;
+    }
+    return Source{*sourceX, *sourceY, *size};
+}
+
+}  // namespace
+
+const char* ScreenCapture::capture(CapturePlatform& platform, const ScreenInfo* screen,
+                                   std::int32_t x, std::int32_t y, std::int32_t width,
+                                   std::int32_t height) {
+    const std::optional<Source> source = sourceOf(screen, x, y, width, height);
+    if (!source) {
         return kNoCapture;
     }
 
@@ -129,19 +146,19 @@ const char* ScreenCapture::capture(CapturePlatform& platform, const ScreenInfo* 
         return kNoCapture;
     }
     Selection selection(platform, memory.get(), bitmap.get());
-    if (!platform.copyFromScreen(memory.get(), width, height, screenContext.get(), *sourceX,
-                                 *sourceY)) {
+    if (!platform.copyFromScreen(memory.get(), width, height, screenContext.get(), source->x,
+                                 source->y)) {
         return kNoCapture;
     }
 
-    Buffer dib(new (std::nothrow) std::uint8_t[*size]);
+    Buffer dib(new (std::nothrow) std::uint8_t[source->bufferSize]);
     if (!dib) {
         return kNoCapture;
     }
     if (platform.readPixels(memory.get(), bitmap.get(), width, height, dib.get()) == 0) {
         return kNoCapture;
     }
-    Buffer rgb(new (std::nothrow) std::uint8_t[*size]);
+    Buffer rgb(new (std::nothrow) std::uint8_t[source->bufferSize]);
     if (!rgb) {
         return kNoCapture;
     }
@@ -158,8 +175,12 @@ const char* ScreenCapture::capture(CapturePlatform& platform, const ScreenInfo* 
     memory.reset();
     screenContext.reset();
 
+    return storePath(written ? name : nullptr);
+}
+
+const char* ScreenCapture::storePath(const char* name) {
     lastCapturePath_.reset();
-    if (!written) {
+    if (name == nullptr) {
         return kNoCapture;
     }
     lastCapturePath_.reset(new (std::nothrow) char[kMaxPath]);

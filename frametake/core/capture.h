@@ -30,6 +30,10 @@ public:
     [[nodiscard]] const char* lastCapturePath() const { return lastCapturePath_.get(); }
 
 private:
+    // Replaces the last path with a copy of `name` (kMaxPath bytes), or with none when `name` is
+    // null; the copy, or kNoCapture.
+    const char* storePath(const char* name);
+
     std::unique_ptr<char[]> lastCapturePath_;
 };
 
