@@ -6,8 +6,8 @@
 #include <array>
 #include <vector>
 
-#include "../../linux/x11_geometry.h"
 #include "testkit/case_name.h"
+#include "x11_geometry.h"
 
 namespace frametake::x11 {
 namespace {

@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "../../linux/motif_hints.h"
-#include "../../linux/title_match.h"
+#include "motif_hints.h"
 #include "testkit/case_name.h"
+#include "title_match.h"
 
 namespace paneknob::x11 {
 namespace {
