@@ -1,6 +1,7 @@
 #include "messages.h"
 
 #include <fmt/format.h>
+#include <textkit/unicode.h>
 
 namespace chimebox::messages {
 
@@ -38,21 +39,7 @@ std::string submitFailed(HRESULT result, bool withPacketTable) {
 }
 
 std::string toModifiedUtf8(std::u16string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const char16_t unit : text) {
-        if (unit < 0x80) {
-            out.push_back(static_cast<char>(unit));
-        } else if (unit < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (unit >> 6)));
-            out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xE0 | (unit >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((unit >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
-        }
-    }
-    return out;
+    return textkit::utf16UnitsToUtf8(text);
 }
 
 }  // namespace chimebox::messages

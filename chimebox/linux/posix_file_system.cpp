@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <textkit/unicode.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -22,34 +23,9 @@ constexpr std::uint32_t kAccessDenied = 5;
 constexpr std::uint32_t kOutOfMemory = 14;
 constexpr std::uint32_t kGenFailure = 31;
 
+// An unpaired surrogate becomes U+FFFD: it names no file that exists.
 std::string toUtf8(const char16_t* path) {
-    std::string out;
-    for (const char16_t* p = path; *p != 0; ++p) {
-        char32_t cp = *p;
-        if (cp >= 0xD800 && cp <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (char32_t{p[1]} - 0xDC00);
-            ++p;
-        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-            cp = 0xFFFD;  // an unpaired half names no file that exists
-        }
-        auto byte = [&out](char32_t value) { out.push_back(static_cast<char>(value)); };
-        if (cp < 0x80) {
-            byte(cp);
-        } else if (cp < 0x800) {
-            byte(0xC0 | (cp >> 6));
-            byte(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            byte(0xE0 | (cp >> 12));
-            byte(0x80 | ((cp >> 6) & 0x3F));
-            byte(0x80 | (cp & 0x3F));
-        } else {
-            byte(0xF0 | (cp >> 18));
-            byte(0x80 | ((cp >> 12) & 0x3F));
-            byte(0x80 | ((cp >> 6) & 0x3F));
-            byte(0x80 | (cp & 0x3F));
-        }
-    }
-    return out;
+    return textkit::utf16ToUtf8(path);
 }
 
 // ENOENT names a missing file when its folder exists, else a missing directory.

@@ -1,54 +1,11 @@
 #include "title_match.h"
 
 #include <locale.h>
+#include <textkit/unicode.h>
 #include <wctype.h>
 
 namespace paneknob::x11 {
 namespace {
-
-std::optional<std::u32string> decodeUtf8(std::string_view bytes) {
-    std::u32string text;
-    for (std::size_t i = 0; i < bytes.size();) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        std::size_t length = 0;
-        char32_t point = 0;
-        char32_t least = 0;
-        if (lead < 0x80) {
-            length = 1;
-            point = lead;
-        } else if ((lead & 0xE0) == 0xC0) {
-            length = 2;
-            point = lead & 0x1Fu;
-            least = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            length = 3;
-            point = lead & 0x0Fu;
-            least = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            length = 4;
-            point = lead & 0x07u;
-            least = 0x10000;
-        } else {
-            return std::nullopt;
-        }
-        if (i + length > bytes.size()) {
-            return std::nullopt;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(bytes[i + k]);
-            if ((next & 0xC0) != 0x80) {
-                return std::nullopt;
-            }
-            point = (point << 6) | (next & 0x3Fu);
-        }
-        if (point < least || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) {
-            return std::nullopt;  // overlong, beyond Unicode, or a surrogate
-        }
-        text.push_back(point);
-        i += length;
-    }
-    return text;
-}
 
 // The lower case of a code point in C.UTF-8, a locale every glibc carries.
 char32_t lower(char32_t point) {
@@ -73,7 +30,7 @@ std::u32string latin1(std::string_view bytes) {
 std::optional<std::u32string> decodeTitle(std::string_view bytes, TitleEncoding encoding) {
     switch (encoding) {
         case TitleEncoding::utf8:
-            return decodeUtf8(bytes);
+            return textkit::utf8ToCodePoints(bytes);
         case TitleEncoding::latin1:
             return latin1(bytes);
         case TitleEncoding::compoundText:
@@ -88,23 +45,7 @@ std::optional<std::u32string> decodeTitle(std::string_view bytes, TitleEncoding 
 }
 
 std::optional<std::u32string> fromUtf16(const char16_t* text) {
-    std::u32string points;
-    for (; *text != u'\0'; ++text) {
-        const char16_t unit = *text;
-        if (unit >= 0xD800 && unit <= 0xDBFF) {
-            const char16_t low = text[1];
-            if (low < 0xDC00 || low > 0xDFFF) {
-                return std::nullopt;
-            }
-            points.push_back(0x10000 + ((char32_t{unit} - 0xD800) << 10) + (low - 0xDC00));
-            ++text;
-        } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
-            return std::nullopt;
-        } else {
-            points.push_back(unit);
-        }
-    }
-    return points;
+    return textkit::utf16ToCodePoints(text);
 }
 
 bool sameTitle(std::u32string_view a, std::u32string_view b) {
