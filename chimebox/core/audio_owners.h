@@ -1,23 +1,14 @@
 #pragma once
 // Owners of the engine's objects inside one native call: each gives its object back through the
-// platform unless released to the Java object's fields.
+// platform that made it, unless released to the Java object's fields.
 
-#include <memory>
+#include <ownkit/owned.h>
 
 #include "audio_platform.h"
 
 namespace chimebox {
 
-struct EngineRelease {
-    AudioPlatform* audio;
-    void operator()(void* engine) const noexcept { audio->releaseEngine(engine); }
-};
-using EngineOwner = std::unique_ptr<void, EngineRelease>;
-
-struct VoiceDestroy {
-    AudioPlatform* audio;
-    void operator()(void* voice) const noexcept { audio->destroyVoice(voice); }
-};
-using VoiceOwner = std::unique_ptr<void, VoiceDestroy>;
+using EngineOwner = ownkit::Owned<AudioPlatform::Engine, &AudioPlatform::releaseEngine>;
+using VoiceOwner = ownkit::Owned<AudioPlatform::Voice, &AudioPlatform::destroyVoice>;
 
 }  // namespace chimebox

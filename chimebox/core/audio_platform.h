@@ -6,6 +6,8 @@
 // Threads: the JNI natives call these on the calling Java thread; several plays may use one
 // engine from several threads at once, as the engine allows.
 
+#include <ownkit/owned.h>
+
 #include <atomic>
 #include <cstdint>
 
@@ -71,10 +73,11 @@ inline constexpr std::uint32_t kAudioCategoryGameEffects = 6;
 
 class AudioPlatform {
 public:
-    using Module = void*;
-    using EntryPoint = void*;
-    using Engine = void*;
-    using Voice = void*;
+    // Each kind of handle is a type of its own; the adapters cast their objects to and from it.
+    using Module = ownkit::OpaqueHandle<struct ModuleTag>;
+    using EntryPoint = ownkit::OpaqueHandle<struct EntryPointTag>;
+    using Engine = ownkit::OpaqueHandle<struct EngineTag>;
+    using Voice = ownkit::OpaqueHandle<struct VoiceTag>;
 
     virtual ~AudioPlatform() = default;
 

@@ -13,11 +13,14 @@
 namespace chimebox {
 namespace {
 
-jlong toField(void* handle) {
+// A handle as the Java object's long field holds it, and back.
+template <typename Handle>
+jlong toField(Handle handle) {
     return static_cast<jlong>(reinterpret_cast<std::intptr_t>(handle));
 }
-void* fromField(jlong value) {
-    return reinterpret_cast<void*>(static_cast<std::intptr_t>(value));
+template <typename Handle>
+Handle fromField(jlong value) {
+    return reinterpret_cast<Handle>(static_cast<std::intptr_t>(value));
 }
 
 // The calling thread's membership in the apartment, given back unless kept.
@@ -105,7 +108,7 @@ void initializePlayer(JNIEnv* env, jobject self, AudioPlatform& audio, EngineLib
         throwAudioPlayerException(env, messages::engineInitFailed(result));
         return;
     }
-    EngineOwner engine(created, EngineRelease{&audio});
+    EngineOwner engine(&audio, created);
 
     AudioPlatform::Voice createdVoice = nullptr;
     const MasteringVoiceArgs args{0, 0, 0, kAudioCategoryGameEffects};
@@ -116,7 +119,7 @@ void initializePlayer(JNIEnv* env, jobject self, AudioPlatform& audio, EngineLib
         throwAudioPlayerException(env, messages::masteringVoiceFailed(result));
         return;
     }
-    VoiceOwner voice(createdVoice, VoiceDestroy{&audio});
+    VoiceOwner voice(&audio, createdVoice);
 
     // Both fields are found before either is written: an object that cannot hold the pair
     // holds neither, and the call gives back all it made before raising.
@@ -144,14 +147,14 @@ void releasePlayer(JNIEnv* env, jobject self, AudioPlatform& audio) {
         return;
     }
     if (*voice != 0) {
-        audio.destroyVoice(fromField(*voice));
+        audio.destroyVoice(fromField<AudioPlatform::Voice>(*voice));
         if (!setNativeHandle(env, self, kMasteringVoiceField, 0)) {
             return;
         }
     }
     const std::optional<jlong> engine = getNativeHandle(env, self, kEngineField);
     if (engine && *engine != 0) {
-        audio.releaseEngine(fromField(*engine));
+        audio.releaseEngine(fromField<AudioPlatform::Engine>(*engine));
         static_cast<void>(setNativeHandle(env, self, kEngineField, 0));
     }
 }

@@ -3,13 +3,15 @@
 // may only read it meanwhile), its size, one synchronous read, close, and the error code of the
 // call that just failed (Win32 codes; other platforms map onto them).
 
+#include <ownkit/owned.h>
+
 #include <cstdint>
 
 namespace chimebox {
 
 class FileSystem {
 public:
-    using File = void*;
+    using File = ownkit::OpaqueHandle<struct FileTag>;
 
     virtual ~FileSystem() = default;
 

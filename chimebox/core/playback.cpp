@@ -117,14 +117,15 @@ void playFile(JNIEnv* env, jobject self, jstring path, AudioPlatform& audio, Fil
 
     AudioPlatform::Voice created = nullptr;
     const SourceVoiceArgs args{data.waveFormat, 0, kMaxFrequencyRatio};
-    const auto engineHandle = reinterpret_cast<void*>(static_cast<std::intptr_t>(*engine));
+    const auto engineHandle =
+        reinterpret_cast<AudioPlatform::Engine>(static_cast<std::intptr_t>(*engine));
     if (const HRESULT result = audio.createSourceVoice(engineHandle, created, args);
         failed(result) || created == nullptr) {
         throwAudioPlayerException(env,
                                   messages::sourceVoiceFailed(failed(result) ? result : kFail));
         return;
     }
-    VoiceOwner voice(created, VoiceDestroy{&audio});
+    VoiceOwner voice(&audio, created);
 
     const AudioBuffer buffer = describeBuffer(data);
     const bool withPackets = data.seekTable != nullptr;

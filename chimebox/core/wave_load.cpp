@@ -9,11 +9,7 @@ namespace {
 
 constexpr std::uint32_t kMinimumFileSize = 34;
 
-struct FileClose {
-    FileSystem* files;
-    void operator()(void* file) const noexcept { files->close(file); }
-};
-using OpenFile = std::unique_ptr<void, FileClose>;
+using OpenFile = ownkit::Owned<FileSystem::File, &FileSystem::close>;
 
 }  // namespace
 
@@ -26,7 +22,7 @@ HRESULT readWholeFile(FileSystem& files, const char16_t* path, FileBytes& buffer
     if (opened == nullptr) {
         return hresultFromWin32(files.lastError());
     }
-    const OpenFile file(opened, FileClose{&files});
+    const OpenFile file(&files, opened);
 
     std::uint64_t size = 0;
     if (!files.fileSize(file.get(), size)) {

@@ -71,8 +71,13 @@ private:
     }
 };
 
-FAudio* engineOf(void* handle) {
-    return static_cast<FAudio*>(handle);
+// FAudio's objects behind the platform's handle types, and back.
+FAudio* engineOf(AudioPlatform::Engine handle) {
+    return reinterpret_cast<FAudio*>(handle);
+}
+template <typename Object>
+Object* objectOf(AudioPlatform::Voice handle) {
+    return reinterpret_cast<Object*>(handle);
 }
 
 class FAudioPlatform final : public AudioPlatform {
@@ -86,7 +91,7 @@ public:
         if (module != nullptr) {
             functions_.resolve(module);
         }
-        return module;
+        return reinterpret_cast<Module>(module);
     }
 
     // FAudio has no versioned factory; its FAudioCreate is the plain one.
@@ -95,9 +100,9 @@ public:
             error_ = kErrorProcNotFound;
             return nullptr;
         }
-        void* found = ::dlsym(module, "FAudioCreate");
+        void* found = ::dlsym(reinterpret_cast<void*>(module), "FAudioCreate");
         error_ = found != nullptr ? 0 : kErrorProcNotFound;
-        return found;
+        return reinterpret_cast<EntryPoint>(found);
     }
     std::uint32_t lastError() override { return error_; }
 
@@ -111,7 +116,7 @@ public:
         std::memcpy(&create, &factory, sizeof(create));
         FAudio* created = nullptr;
         const auto result = static_cast<HRESULT>(create(&created, flags, processor));
-        engine = created;
+        engine = reinterpret_cast<Engine>(created);
         return result;
     }
 
@@ -121,12 +126,12 @@ public:
         const auto result = static_cast<HRESULT>(functions_.createMasteringVoice.load()(
             engineOf(engine), &created, args.inputChannels, args.inputSampleRate, args.flags,
             nullptr, nullptr, static_cast<FAudioStreamCategory>(args.streamCategory)));
-        voice = created;
+        voice = reinterpret_cast<Voice>(created);
         return result;
     }
     void releaseEngine(Engine engine) override { functions_.release.load()(engineOf(engine)); }
     void destroyVoice(Voice voice) override {
-        functions_.destroyVoice.load()(static_cast<FAudioVoice*>(voice));
+        functions_.destroyVoice.load()(objectOf<FAudioVoice>(voice));
     }
 
     HRESULT createSourceVoice(Engine engine, Voice& voice, const SourceVoiceArgs& args) override {
@@ -134,7 +139,7 @@ public:
         const auto result = static_cast<HRESULT>(functions_.createSourceVoice.load()(
             engineOf(engine), &created, static_cast<const FAudioWaveFormatEx*>(args.format),
             args.flags, args.maxFrequencyRatio, nullptr, nullptr, nullptr));
-        voice = created;
+        voice = reinterpret_cast<Voice>(created);
         return result;
     }
     HRESULT submitSourceBuffer(Voice voice, const AudioBuffer& buffer,
@@ -145,16 +150,16 @@ public:
             return kXAudio2InvalidCall;
         }
         const auto description = describeForEngine<FAudioBuffer>(buffer);
-        return static_cast<HRESULT>(functions_.submit.load()(static_cast<FAudioSourceVoice*>(voice),
-                                                             &description, nullptr));
+        return static_cast<HRESULT>(
+            functions_.submit.load()(objectOf<FAudioSourceVoice>(voice), &description, nullptr));
     }
     HRESULT start(Voice voice, std::uint32_t flags, std::uint32_t operationSet) override {
         return static_cast<HRESULT>(
-            functions_.start.load()(static_cast<FAudioSourceVoice*>(voice), flags, operationSet));
+            functions_.start.load()(objectOf<FAudioSourceVoice>(voice), flags, operationSet));
     }
     std::uint32_t buffersQueued(Voice voice) override {
         FAudioVoiceState state{};
-        functions_.getState.load()(static_cast<FAudioSourceVoice*>(voice), &state, 0);
+        functions_.getState.load()(objectOf<FAudioSourceVoice>(voice), &state, 0);
         return state.BuffersQueued;
     }
     void sleepMilliseconds(std::uint32_t milliseconds) override { ::usleep(milliseconds * 1000u); }

@@ -72,11 +72,11 @@ public:
             ::close(descriptor);
             error_ = kOutOfMemory;
         }
-        return file;
+        return reinterpret_cast<File>(file);
     }
     bool fileSize(File file, std::uint64_t& size) override {
         struct stat info {};
-        if (::fstat(static_cast<OpenFile*>(file)->descriptor, &info) != 0) {
+        if (::fstat(reinterpret_cast<OpenFile*>(file)->descriptor, &info) != 0) {
             error_ = kGenFailure;
             return false;
         }
@@ -88,7 +88,7 @@ public:
         got = 0;
         while (got < size) {
             const ssize_t count =
-                ::read(static_cast<OpenFile*>(file)->descriptor, into + got, size - got);
+                ::read(reinterpret_cast<OpenFile*>(file)->descriptor, into + got, size - got);
             if (count < 0 && errno == EINTR) {
                 continue;
             }
@@ -104,7 +104,7 @@ public:
         return true;
     }
     void close(File file) override {
-        auto* open = static_cast<OpenFile*>(file);
+        auto* open = reinterpret_cast<OpenFile*>(file);
         ::close(open->descriptor);
         delete open;
     }

@@ -7,16 +7,21 @@
 namespace chimebox {
 namespace {
 
+HANDLE handleOf(FileSystem::File file) {
+    return reinterpret_cast<HANDLE>(file);
+}
+
 class Win32FileSystem final : public FileSystem {
 public:
     File openForReading(const char16_t* path) override {
         const HANDLE file = ::CreateFile2(reinterpret_cast<const wchar_t*>(path), GENERIC_READ,
                                           FILE_SHARE_READ, OPEN_EXISTING, nullptr);
-        return file == INVALID_HANDLE_VALUE ? nullptr : file;
+        return file == INVALID_HANDLE_VALUE ? nullptr : reinterpret_cast<File>(file);
     }
     bool fileSize(File file, std::uint64_t& size) override {
         FILE_STANDARD_INFO info{};
-        if (!::GetFileInformationByHandleEx(file, FileStandardInfo, &info, sizeof(info))) {
+        if (!::GetFileInformationByHandleEx(handleOf(file), FileStandardInfo, &info,
+                                            sizeof(info))) {
             return false;
         }
         size = static_cast<std::uint64_t>(info.EndOfFile.QuadPart);
@@ -24,11 +29,11 @@ public:
     }
     bool read(File file, std::uint8_t* into, std::uint32_t size, std::uint32_t& got) override {
         DWORD read = 0;
-        const BOOL ok = ::ReadFile(file, into, size, &read, nullptr);
+        const BOOL ok = ::ReadFile(handleOf(file), into, size, &read, nullptr);
         got = read;
         return ok != FALSE;
     }
-    void close(File file) override { ::CloseHandle(file); }
+    void close(File file) override { ::CloseHandle(handleOf(file)); }
     std::uint32_t lastError() override { return ::GetLastError(); }
 };
 

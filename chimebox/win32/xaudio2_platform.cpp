@@ -14,14 +14,20 @@ static_assert(sizeof(long) == sizeof(HRESULT), "Windows HRESULT is 32 bits");
 using VersionedFactory = ::HRESULT(WINAPI*)(IXAudio2**, UINT32, XAUDIO2_PROCESSOR, DWORD);
 using PlainFactory = ::HRESULT(WINAPI*)(IXAudio2**, UINT32, XAUDIO2_PROCESSOR);
 
-IXAudio2* engineOf(void* handle) {
-    return static_cast<IXAudio2*>(handle);
+// The engine's objects behind the platform's handle types, and back. A voice handle holds the
+// voice's own interface pointer (mastering or source); IXAudio2Voice is its first base.
+template <typename Handle, typename Object>
+Handle handleOf(Object* object) {
+    return reinterpret_cast<Handle>(object);
 }
-IXAudio2Voice* voiceOf(void* handle) {
-    return static_cast<IXAudio2Voice*>(handle);
+IXAudio2* engineOf(AudioPlatform::Engine handle) {
+    return reinterpret_cast<IXAudio2*>(handle);
 }
-IXAudio2SourceVoice* sourceOf(void* handle) {
-    return static_cast<IXAudio2SourceVoice*>(handle);
+IXAudio2Voice* voiceOf(AudioPlatform::Voice handle) {
+    return reinterpret_cast<IXAudio2Voice*>(handle);
+}
+IXAudio2SourceVoice* sourceOf(AudioPlatform::Voice handle) {
+    return reinterpret_cast<IXAudio2SourceVoice*>(handle);
 }
 
 class XAudio2Platform final : public AudioPlatform {
@@ -30,10 +36,12 @@ public:
     void leaveApartment() override { ::CoUninitialize(); }
 
     Module loadEngineLibrary() override {
-        return ::LoadLibraryExW(L"xaudio2_9.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        return handleOf<Module>(
+            ::LoadLibraryExW(L"xaudio2_9.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
     }
     EntryPoint findEntryPoint(Module module, const char* name) override {
-        return reinterpret_cast<EntryPoint>(::GetProcAddress(static_cast<HMODULE>(module), name));
+        return reinterpret_cast<EntryPoint>(
+            ::GetProcAddress(reinterpret_cast<HMODULE>(module), name));
     }
     std::uint32_t lastError() override { return ::GetLastError(); }
 
@@ -42,7 +50,7 @@ public:
         IXAudio2* created = nullptr;
         const ::HRESULT result = reinterpret_cast<VersionedFactory>(factory)(
             &created, flags, static_cast<XAUDIO2_PROCESSOR>(processor), ntddiVersion);
-        engine = created;
+        engine = handleOf<Engine>(created);
         return result;
     }
     HRESULT callFactory(EntryPoint factory, Engine& engine, std::uint32_t flags,
@@ -50,7 +58,7 @@ public:
         IXAudio2* created = nullptr;
         const ::HRESULT result = reinterpret_cast<PlainFactory>(factory)(
             &created, flags, static_cast<XAUDIO2_PROCESSOR>(processor));
-        engine = created;
+        engine = handleOf<Engine>(created);
         return result;
     }
 
@@ -60,7 +68,7 @@ public:
         const ::HRESULT result = engineOf(engine)->CreateMasteringVoice(
             &created, args.inputChannels, args.inputSampleRate, args.flags, nullptr, nullptr,
             static_cast<AUDIO_STREAM_CATEGORY>(args.streamCategory));
-        voice = created;
+        voice = handleOf<Voice>(created);
         return result;
     }
     void releaseEngine(Engine engine) override { engineOf(engine)->Release(); }
@@ -71,7 +79,7 @@ public:
         const ::HRESULT result = engineOf(engine)->CreateSourceVoice(
             &created, static_cast<const WAVEFORMATEX*>(args.format), args.flags,
             args.maxFrequencyRatio, nullptr, nullptr, nullptr);
-        voice = created;
+        voice = handleOf<Voice>(created);
         return result;
     }
 

@@ -8,6 +8,8 @@
 // Handles are opaque; null means failure. Every handle given out is released by the core
 // through the matching call, in reverse order of creation.
 
+#include <ownkit/owned.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -19,10 +21,7 @@ inline constexpr std::uint32_t kMaxPath = 260;
 
 // A PNG file's bytes in a block of the encoder's (malloc'd).
 struct PngBytes {
-    struct Free {
-        void operator()(std::uint8_t* block) const noexcept { std::free(block); }
-    };
-    std::unique_ptr<std::uint8_t, Free> data;
+    ownkit::Owned<std::uint8_t*, &ownkit::freeBlock> data;
     std::size_t size = 0;
 };
 

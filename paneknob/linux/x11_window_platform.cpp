@@ -3,6 +3,7 @@
 #include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
+#include <ownkit/owned.h>
 
 #include <algorithm>
 #include <bit>
@@ -33,15 +34,14 @@ WindowPlatform::Window handle(xcb_window_t window) {
     return reinterpret_cast<WindowPlatform::Window>(static_cast<std::uintptr_t>(window));
 }
 
-struct IconvClose {
-    void operator()(iconv_t conversion) const noexcept { ::iconv_close(conversion); }
-};
-using Conversion = std::unique_ptr<std::remove_pointer_t<iconv_t>, IconvClose>;
+using Conversion = ownkit::Owned<iconv_t, &::iconv_close>;
+using Locale = ownkit::Owned<locale_t, &::freelocale>;
 
-struct LocaleFree {
-    void operator()(locale_t locale) const noexcept { ::freelocale(locale); }
-};
-using Locale = std::unique_ptr<std::remove_pointer_t<locale_t>, LocaleFree>;
+// A converter between two character sets; empty when the system has none (iconv_open's -1).
+Conversion openConversion(const char* to, const char* from) {
+    const iconv_t conversion = ::iconv_open(to, from);
+    return Conversion(conversion == reinterpret_cast<iconv_t>(-1) ? nullptr : conversion);
+}
 
 // The character set of the locale that the environment names, whatever the process set.
 std::string environmentCharset() {
@@ -292,8 +292,8 @@ int X11WindowPlatform::convertTitle(const char* title, char16_t* buffer, int cap
     }
     constexpr const char* kUtf16 =
         std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
-    const Conversion conversion(::iconv_open(kUtf16, environmentCharset().c_str()));
-    if (conversion.get() == reinterpret_cast<iconv_t>(-1)) {
+    const Conversion conversion = openConversion(kUtf16, environmentCharset().c_str());
+    if (!conversion) {
         return 0;
     }
     char* in = const_cast<char*>(title);

@@ -7,6 +7,8 @@
 // Out of memory: a query may throw std::bad_alloc rather than answer; the resolution then fails
 // (an unanswered query would mean "no proxy found").
 
+#include <ownkit/owned.h>
+
 #include <cstdint>
 
 namespace waypost {
@@ -40,7 +42,7 @@ struct UserProxySettings {
 
 class ProxyPlatform {
 public:
-    using Session = void*;
+    using Session = ownkit::OpaqueHandle<struct SessionTag>;
 
     virtual ~ProxyPlatform() = default;
 

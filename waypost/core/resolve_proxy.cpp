@@ -1,27 +1,18 @@
 #include "resolve_proxy.h"
 
-#include <memory>
+#include <ownkit/owned.h>
 
 #include "proxy_list.h"
 
 namespace waypost {
 namespace {
 
-// Owner of one string the platform handed out; gives it back exactly once.
-struct PlatformStringRelease {
-    ProxyPlatform* platform;
-    void operator()(char16_t* text) const noexcept { platform->releaseString(text); }
-};
-using PlatformString = std::unique_ptr<char16_t, PlatformStringRelease>;
-
-struct SessionClose {
-    ProxyPlatform* platform;
-    void operator()(void* session) const noexcept { platform->closeSession(session); }
-};
-using SessionOwner = std::unique_ptr<void, SessionClose>;
+// Owners of what the platform handed out; each goes back exactly once.
+using PlatformString = ownkit::Owned<char16_t*, &ProxyPlatform::releaseString>;
+using SessionOwner = ownkit::Owned<ProxyPlatform::Session, &ProxyPlatform::closeSession>;
 
 PlatformString adopt(ProxyPlatform& platform, char16_t* text) {
-    return PlatformString(text, PlatformStringRelease{&platform});
+    return PlatformString(&platform, text);
 }
 
 // The proxy record the decision is made from, with its strings owned.
@@ -65,7 +56,7 @@ bool resolveProxy(ProxyPlatform& platform, const char16_t* url, ProxyResult& res
         std::fprintf(errors, "WinHttpOpen failed: %lu\n", static_cast<unsigned long>(code));
         return false;
     }
-    SessionOwner session(opened, SessionClose{&platform});
+    SessionOwner session(&platform, opened);
 
     ProxyInfo info{};
     const bool detected =

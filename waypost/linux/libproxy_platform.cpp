@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 #include <link.h>
+#include <ownkit/owned.h>
 #include <proxy.h>
 
 #include <cstring>
@@ -38,9 +39,11 @@ int pinScriptEngine(dl_phdr_info* object, std::size_t, void*) {
     return 0;
 }
 
-struct ProxiesRelease {
-    void operator()(char** proxies) const noexcept { px_proxy_factory_free_proxies(proxies); }
-};
+using ProxyAnswer = ownkit::Owned<char**, &px_proxy_factory_free_proxies>;
+
+pxProxyFactory* factoryOf(ProxyPlatform::Session session) {
+    return reinterpret_cast<pxProxyFactory*>(session);
+}
 
 }  // namespace
 
@@ -77,7 +80,7 @@ std::string toProxyList(const char* const* proxies) {
 }
 
 ProxyPlatform::Session LibproxyPlatform::openSession(const char16_t*) {
-    return px_proxy_factory_new();
+    return reinterpret_cast<Session>(px_proxy_factory_new());
 }
 
 std::uint32_t LibproxyPlatform::lastError() {
@@ -87,8 +90,7 @@ std::uint32_t LibproxyPlatform::lastError() {
 bool LibproxyPlatform::queryAutomaticProxy(Session session, const char16_t* url,
                                            const AutoDetectOptions&, ProxyInfo& info) {
     const std::string address = wideToUtf8(url);
-    const std::unique_ptr<char*, ProxiesRelease> proxies(
-        px_proxy_factory_get_proxies(static_cast<pxProxyFactory*>(session), address.c_str()));
+    const ProxyAnswer proxies(px_proxy_factory_get_proxies(factoryOf(session), address.c_str()));
     if (!proxies) {
         return false;
     }
@@ -118,7 +120,7 @@ void LibproxyPlatform::closeSession(Session session) {
     // thread may still be running in that code: the process would crash now and then (libproxy
     // issue 209). Whatever a PAC script loaded stays loaded for the life of the process.
     ::dl_iterate_phdr(&pinScriptEngine, nullptr);
-    px_proxy_factory_free(static_cast<pxProxyFactory*>(session));
+    px_proxy_factory_free(factoryOf(session));
 }
 
 }  // namespace waypost

@@ -21,8 +21,9 @@ char16_t* utf16(wchar_t* text) {
 
 ProxyPlatform::Session WinHttpPlatform::openSession(const char16_t* userAgent) {
     // Synchronous session (flags 0) without a proxy of its own.
-    return ::WinHttpOpen(wide(userAgent), WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
-                         WINHTTP_NO_PROXY_BYPASS, 0);
+    return reinterpret_cast<Session>(::WinHttpOpen(wide(userAgent), WINHTTP_ACCESS_TYPE_NO_PROXY,
+                                                   WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS,
+                                                   0));
 }
 
 std::uint32_t WinHttpPlatform::lastError() {
@@ -40,7 +41,8 @@ bool WinHttpPlatform::queryAutomaticProxy(Session session, const char16_t* url,
     autoProxy.fAutoLogonIfChallenged = options.autoLogonIfChallenged ? TRUE : FALSE;
 
     WINHTTP_PROXY_INFO proxyInfo{};
-    const BOOL ok = ::WinHttpGetProxyForUrl(session, wide(url), &autoProxy, &proxyInfo);
+    const BOOL ok = ::WinHttpGetProxyForUrl(reinterpret_cast<HINTERNET>(session), wide(url),
+                                            &autoProxy, &proxyInfo);
     info.accessType = proxyInfo.dwAccessType;
     info.proxy = utf16(proxyInfo.lpszProxy);
     info.bypass = utf16(proxyInfo.lpszProxyBypass);
@@ -64,7 +66,7 @@ void WinHttpPlatform::releaseString(char16_t* text) {
 }
 
 void WinHttpPlatform::closeSession(Session session) {
-    ::WinHttpCloseHandle(session);
+    ::WinHttpCloseHandle(reinterpret_cast<HINTERNET>(session));
 }
 
 }  // namespace waypost

@@ -45,7 +45,7 @@ bool Connection::sync() const {
     const Reply<xcb_get_input_focus_reply_t> reply(
         xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), &error));
     const Reply<xcb_generic_error_t> failure(error);
-    return reply != nullptr;
+    return static_cast<bool>(reply);
 }
 
 std::vector<std::uint32_t> Property::cardinals() const {

@@ -14,7 +14,7 @@ namespace {
 class BytesAsFile final : public chimebox::FileSystem {
 public:
     BytesAsFile(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-    File openForReading(const char16_t*) override { return this; }
+    File openForReading(const char16_t*) override { return reinterpret_cast<File>(this); }
     bool fileSize(File, std::uint64_t& size) override {
         size = size_;
         return true;

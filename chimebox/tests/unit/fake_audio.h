@@ -60,11 +60,11 @@ public:
     // For tests that hand handles to the object themselves.
     Engine makeEngine() {
         const std::lock_guard guard(lock_);
-        return newHandle(liveEngines_);
+        return newHandle<Engine>(liveEngines_);
     }
     Voice makeVoice() {
         const std::lock_guard guard(lock_);
-        return newHandle(liveVoices_);
+        return newHandle<Voice>(liveVoices_);
     }
 
     HRESULT joinApartment() override {
@@ -84,27 +84,27 @@ public:
         const std::lock_guard guard(lock_);
         log("LoadLibrary");
         error_ = loadError;
-        return libraryLoads ? &module_ : nullptr;
+        return libraryLoads ? as<Module>(module_) : nullptr;
     }
     EntryPoint findEntryPoint(Module module, const char* name) override {
         if (beforeEntryPointLookup) {
             beforeEntryPointLookup();
         }
         const std::lock_guard guard(lock_);
-        EXPECT_EQ(module, &module_);
+        EXPECT_EQ(module, as<Module>(module_));
         log(std::string("GetProcAddress ") + name);
         error_ = entryPointError;
         const std::string wanted = name;
         if (wanted == "XAudio2CreateWithVersionInfo") {
-            return exportsVersioned ? &versioned_ : nullptr;
+            return exportsVersioned ? as<EntryPoint>(versioned_) : nullptr;
         }
-        return wanted == "XAudio2Create" && exportsPlain ? &plain_ : nullptr;
+        return wanted == "XAudio2Create" && exportsPlain ? as<EntryPoint>(plain_) : nullptr;
     }
     std::uint32_t lastError() override { return error_; }
     HRESULT callVersionedFactory(EntryPoint factory, Engine& engine, std::uint32_t flags,
                                  std::uint32_t processor, std::uint32_t ntddi) override {
         const std::lock_guard guard(lock_);
-        if (factory != &versioned_) {
+        if (factory != as<EntryPoint>(versioned_)) {
             ADD_FAILURE() << "called an entry point that the library does not have";
         }
         log("XAudio2CreateWithVersionInfo " + std::to_string(flags) + " " +
@@ -114,7 +114,7 @@ public:
     HRESULT callFactory(EntryPoint factory, Engine& engine, std::uint32_t flags,
                         std::uint32_t processor) override {
         const std::lock_guard guard(lock_);
-        if (factory != &plain_) {
+        if (factory != as<EntryPoint>(plain_)) {
             ADD_FAILURE() << "called an entry point that the library does not have";
         }
         log("XAudio2Create " + std::to_string(flags) + " " + std::to_string(processor));
@@ -129,7 +129,7 @@ public:
         if (failed(masteringResult)) {
             return masteringResult;
         }
-        voice = newHandle(liveVoices_);
+        voice = newHandle<Voice>(liveVoices_);
         return kOk;
     }
     void releaseEngine(Engine engine) override {
@@ -150,7 +150,7 @@ public:
         if (failed(sourceResult)) {
             return sourceResult;
         }
-        voice = newHandle(liveVoices_);
+        voice = newHandle<Voice>(liveVoices_);
         polls_[voice] = pollsWhileQueued;
         return kOk;
     }
@@ -191,18 +191,24 @@ private:
         if (failed(factoryResult)) {
             return factoryResult;
         }
-        engine = newHandle(liveEngines_);
+        engine = newHandle<Engine>(liveEngines_);
         return factoryResult;
     }
-    void* newHandle(std::set<void*>& live) {
+    // The fake's objects behind the platform's handle types.
+    template <typename Handle>
+    static Handle as(int& object) {
+        return reinterpret_cast<Handle>(&object);
+    }
+    template <typename Handle>
+    Handle newHandle(std::set<const void*>& live) {
         void* handle = &handles_.emplace_back(0);
         live.insert(handle);
-        return handle;
+        return reinterpret_cast<Handle>(handle);
     }
-    static void expectLive(const std::set<void*>& live, void* handle) {
+    static void expectLive(const std::set<const void*>& live, const void* handle) {
         EXPECT_TRUE(live.count(handle) == 1) << "used a handle that is not alive";
     }
-    static void retire(std::set<void*>& live, void* handle) {
+    static void retire(std::set<const void*>& live, const void* handle) {
         EXPECT_EQ(live.erase(handle), 1u) << "released a handle that is not alive";
     }
 
@@ -214,9 +220,9 @@ private:
     int versioned_ = 0;
     int plain_ = 0;
     std::deque<int> handles_;
-    std::set<void*> liveEngines_;
-    std::set<void*> liveVoices_;
-    std::map<void*, int> polls_;
+    std::set<const void*> liveEngines_;
+    std::set<const void*> liveVoices_;
+    std::map<const void*, int> polls_;
 };
 
 }  // namespace chimebox::testing

@@ -40,7 +40,7 @@ public:
             return nullptr;
         }
         ++opened;
-        return &found->second;
+        return reinterpret_cast<File>(&found->second);
     }
     bool fileSize(File file, std::uint64_t& size) override {
         if (sizeError) {
@@ -66,7 +66,7 @@ public:
 
 private:
     static const std::vector<std::uint8_t>& bytesOf(File file) {
-        return *static_cast<const std::vector<std::uint8_t>*>(file);
+        return *reinterpret_cast<const std::vector<std::uint8_t>*>(file);
     }
     static thread_local std::uint32_t error_;  // per thread, as the system's last error is
 };

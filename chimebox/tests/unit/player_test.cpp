@@ -210,8 +210,10 @@ TEST_F(PlayerTest, SecondInitializeOverwritesBothFields) {
     EXPECT_NE(engineField(), firstEngine);
     EXPECT_NE(voiceField(), firstVoice);
     // The first pair is unreachable for the object now; give it back for the fake's books.
-    audio.destroyVoice(reinterpret_cast<void*>(static_cast<std::intptr_t>(firstVoice)));
-    audio.releaseEngine(reinterpret_cast<void*>(static_cast<std::intptr_t>(firstEngine)));
+    audio.destroyVoice(
+        reinterpret_cast<AudioPlatform::Voice>(static_cast<std::intptr_t>(firstVoice)));
+    audio.releaseEngine(
+        reinterpret_cast<AudioPlatform::Engine>(static_cast<std::intptr_t>(firstEngine)));
     release();
     release();
 }

@@ -52,7 +52,7 @@ public:
     Session openSession(const char16_t* agent) override {
         calls.push_back("open");
         userAgent = agent;
-        return sessionOpens ? &session_ : nullptr;
+        return sessionOpens ? reinterpret_cast<Session>(&session_) : nullptr;
     }
 
     std::uint32_t lastError() override {
@@ -63,7 +63,7 @@ public:
     bool queryAutomaticProxy(Session session, const char16_t* query, const AutoDetectOptions& asked,
                              ProxyInfo& info) override {
         calls.push_back("automatic");
-        EXPECT_EQ(session, &session_);
+        EXPECT_EQ(session, reinterpret_cast<Session>(&session_));
         EXPECT_EQ(info.accessType, 0u);
         EXPECT_EQ(info.proxy, nullptr);
         EXPECT_EQ(info.bypass, nullptr);
@@ -101,7 +101,7 @@ public:
     }
 
     void closeSession(Session session) override {
-        EXPECT_EQ(session, &session_);
+        EXPECT_EQ(session, reinterpret_cast<Session>(&session_));
         calls.push_back("close");
     }
 

@@ -6,6 +6,7 @@
 // must not risk. Every call here reports failure as an empty result. A Connection is used by
 // one thread at a time; each adapter call opens its own.
 
+#include <ownkit/owned.h>
 #include <xcb/xcb.h>
 
 #include <cstdint>
@@ -17,12 +18,9 @@
 
 namespace x11kit {
 
-struct FreeDeleter {
-    void operator()(void* block) const noexcept { std::free(block); }
-};
-// A reply or error that XCB allocated with malloc.
+// A reply, event or error that XCB allocated with malloc.
 template <typename T>
-using Reply = std::unique_ptr<T, FreeDeleter>;
+using Reply = ownkit::Owned<T*, &ownkit::freeBlock>;
 
 class Connection {
 public:
