@@ -35,7 +35,7 @@ public:
     EntryPoint findEntryPoint(Module m, const char* name) override {
         return real_.findEntryPoint(m, name);
     }
-    std::uint32_t lastError() override { return real_.lastError(); }
+    chimebox::Win32Error lastError() override { return real_.lastError(); }
     chimebox::HRESULT callVersionedFactory(EntryPoint f, Engine& e, std::uint32_t a,
                                            std::uint32_t b, std::uint32_t c) override {
         return real_.callVersionedFactory(f, e, a, b, c);

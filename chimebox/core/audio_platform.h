@@ -88,7 +88,7 @@ public:
     // The engine library from the system directory, its entry points, the last error code.
     [[nodiscard]] virtual Module loadEngineLibrary() = 0;
     [[nodiscard]] virtual EntryPoint findEntryPoint(Module module, const char* name) = 0;
-    [[nodiscard]] virtual std::uint32_t lastError() = 0;
+    [[nodiscard]] virtual Win32Error lastError() = 0;
     [[nodiscard]] virtual HRESULT callVersionedFactory(EntryPoint factory, Engine& engine,
                                                        std::uint32_t flags, std::uint32_t processor,
                                                        std::uint32_t ntddiVersion) = 0;

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "hresult.h"
+
 namespace chimebox {
 
 class FileSystem {
@@ -22,7 +24,7 @@ public:
     [[nodiscard]] virtual bool read(File file, std::uint8_t* into, std::uint32_t size,
                                     std::uint32_t& got) = 0;
     virtual void close(File file) = 0;
-    [[nodiscard]] virtual std::uint32_t lastError() = 0;
+    [[nodiscard]] virtual Win32Error lastError() = 0;
 };
 
 }  // namespace chimebox

@@ -22,9 +22,14 @@ inline constexpr HRESULT kProcNotFound = static_cast<HRESULT>(0x8007007Fu);  // 
     return result < 0;
 }
 
+// A Win32 error code as GetLastError gives it: a type of its own, so that it cannot stand where
+// an HRESULT is expected; it becomes one only through hresultFromWin32.
+enum class Win32Error : std::uint32_t {};
+
 // The published HRESULT_FROM_WIN32 rule: a code above 0 (taken as signed) becomes
 // 0x8007xxxx with its low 16 bits; 0 and negative values pass unchanged.
-[[nodiscard]] constexpr HRESULT hresultFromWin32(std::uint32_t code) {
+[[nodiscard]] constexpr HRESULT hresultFromWin32(Win32Error error) {
+    const auto code = static_cast<std::uint32_t>(error);
     const auto value = static_cast<std::int32_t>(code);
     return value <= 0 ? value : static_cast<HRESULT>(0x80070000u | (code & 0xFFFFu));
 }

@@ -104,7 +104,7 @@ public:
         error_ = found != nullptr ? 0 : kErrorProcNotFound;
         return reinterpret_cast<EntryPoint>(found);
     }
-    std::uint32_t lastError() override { return error_; }
+    Win32Error lastError() override { return Win32Error{error_}; }
 
     HRESULT callVersionedFactory(EntryPoint, Engine&, std::uint32_t, std::uint32_t,
                                  std::uint32_t) override {

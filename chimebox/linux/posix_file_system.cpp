@@ -108,7 +108,7 @@ public:
         ::close(open->descriptor);
         delete open;
     }
-    std::uint32_t lastError() override { return error_; }
+    Win32Error lastError() override { return Win32Error{error_}; }
 
 private:
     // Per thread, as GetLastError is: several plays may read files at once.

@@ -34,7 +34,7 @@ public:
         return ok != FALSE;
     }
     void close(File file) override { ::CloseHandle(handleOf(file)); }
-    std::uint32_t lastError() override { return ::GetLastError(); }
+    Win32Error lastError() override { return Win32Error{::GetLastError()}; }
 };
 
 }  // namespace

@@ -43,7 +43,7 @@ public:
         return reinterpret_cast<EntryPoint>(
             ::GetProcAddress(reinterpret_cast<HMODULE>(module), name));
     }
-    std::uint32_t lastError() override { return ::GetLastError(); }
+    Win32Error lastError() override { return Win32Error{::GetLastError()}; }
 
     HRESULT callVersionedFactory(EntryPoint factory, Engine& engine, std::uint32_t flags,
                                  std::uint32_t processor, std::uint32_t ntddiVersion) override {

@@ -2,6 +2,8 @@
 // What monitor enumeration needs from the platform: a worker thread that can be waited for with
 // a time-out, the worker's DPI mode, and a walk over the monitors.
 
+#include <ownkit/owned.h>
+
 #include <cstdint>
 
 namespace frametake {
@@ -23,7 +25,7 @@ struct MonitorArea {
 
 class ScreenPlatform {
 public:
-    using Worker = void*;
+    using Worker = ownkit::OpaqueHandle<struct WorkerTag>;
     using WorkerProc = void (*)(void* argument);
     using MonitorVisit = void (*)(const MonitorArea& monitor, void* context);
 

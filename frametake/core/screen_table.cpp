@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <new>
 
 namespace frametake {
@@ -96,17 +97,18 @@ std::int32_t ScreenTable::countScreens(ScreenPlatform& platform, DpiMode mode) {
         return 0;
     };
 
-    auto* job = new (std::nothrow) Job{this, &platform, mode, generation};
-    if (job == nullptr) {
+    std::unique_ptr<Job> job(new (std::nothrow) Job{this, &platform, mode, generation});
+    if (!job) {
         return clear();
     }
-    const ScreenPlatform::Worker worker = platform.startWorker(&ScreenTable::runWorker, job);
-    if (worker == nullptr) {
-        delete job;
+    using WorkerOwner = ownkit::Owned<ScreenPlatform::Worker, &ScreenPlatform::closeWorker>;
+    WorkerOwner worker(&platform, platform.startWorker(&ScreenTable::runWorker, job.get()));
+    if (!worker) {
         return clear();
     }
-    const bool ended = platform.waitForWorker(worker, kCountWaitMilliseconds);
-    platform.closeWorker(worker);
+    (void)job.release();  // the worker owns its job now
+    const bool ended = platform.waitForWorker(worker.get(), kCountWaitMilliseconds);
+    worker.reset();
     if (!ended) {
         return clear();
     }

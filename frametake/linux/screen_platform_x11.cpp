@@ -47,20 +47,20 @@ public:
                 state->done = true;
                 state->ended.notify_all();
             });
-            return handle.release();
+            return reinterpret_cast<Worker>(handle.release());
         } catch (...) {
             return nullptr;  // no thread, or no memory for its state
         }
     }
     bool waitForWorker(Worker worker, std::uint32_t milliseconds) override {
-        WorkerState& state = *static_cast<WorkerHandle*>(worker)->state;
+        WorkerState& state = *reinterpret_cast<WorkerHandle*>(worker)->state;
         std::unique_lock hold(state.lock);
         return state.ended.wait_for(hold, std::chrono::milliseconds(milliseconds),
                                     [&] { return state.done; });
     }
     // A worker still running goes on detached; it holds its own share of the state.
     void closeWorker(Worker worker) override {
-        const std::unique_ptr<WorkerHandle> handle(static_cast<WorkerHandle*>(worker));
+        const std::unique_ptr<WorkerHandle> handle(reinterpret_cast<WorkerHandle*>(worker));
         bool done = false;
         {
             const std::lock_guard hold(handle->state->lock);

@@ -55,12 +55,13 @@ class Win32ScreenPlatform final : public ScreenPlatform {
 public:
     Worker startWorker(WorkerProc proc, void* argument) override {
         Kernel kernel;
-        return startPinnedWorker(kernel, proc, argument);
+        return reinterpret_cast<Worker>(startPinnedWorker(kernel, proc, argument));
     }
     bool waitForWorker(Worker worker, std::uint32_t milliseconds) override {
-        return ::WaitForSingleObject(worker, milliseconds) == WAIT_OBJECT_0;
+        return ::WaitForSingleObject(reinterpret_cast<HANDLE>(worker), milliseconds) ==
+               WAIT_OBJECT_0;
     }
-    void closeWorker(Worker worker) override { ::CloseHandle(worker); }
+    void closeWorker(Worker worker) override { ::CloseHandle(reinterpret_cast<HANDLE>(worker)); }
 
     void useDpiMode(DpiMode mode) override {
         ::SetThreadDpiAwarenessContext(mode == DpiMode::unaware

@@ -25,7 +25,7 @@ public:
         return true;
     }
     void close(File) override {}
-    std::uint32_t lastError() override { return 0; }
+    chimebox::Win32Error lastError() override { return chimebox::Win32Error{}; }
 
 private:
     const std::uint8_t* data_;

@@ -100,7 +100,7 @@ public:
         }
         return wanted == "XAudio2Create" && exportsPlain ? as<EntryPoint>(plain_) : nullptr;
     }
-    std::uint32_t lastError() override { return error_; }
+    Win32Error lastError() override { return Win32Error{error_.load()}; }
     HRESULT callVersionedFactory(EntryPoint factory, Engine& engine, std::uint32_t flags,
                                  std::uint32_t processor, std::uint32_t ntddi) override {
         const std::lock_guard guard(lock_);

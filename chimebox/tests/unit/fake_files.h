@@ -62,7 +62,7 @@ public:
         return true;
     }
     void close(File) override { ++closed; }
-    std::uint32_t lastError() override { return error_; }
+    Win32Error lastError() override { return Win32Error{error_}; }
 
 private:
     static const std::vector<std::uint8_t>& bytesOf(File file) {

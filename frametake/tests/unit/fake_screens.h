@@ -58,14 +58,14 @@ public:
             }
             proc(argument);
         });
-        return &threads_.back();
+        return reinterpret_cast<Worker>(&threads_.back());
     }
     bool waitForWorker(Worker worker, std::uint32_t milliseconds) override {
         EXPECT_EQ(milliseconds, 500u);
         if (waitTimesOut) {
             return false;
         }
-        static_cast<std::thread*>(worker)->join();
+        reinterpret_cast<std::thread*>(worker)->join();
         return true;
     }
     void closeWorker(Worker) override { ++workersClosed; }
