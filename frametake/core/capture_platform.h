@@ -1,12 +1,8 @@
 #pragma once
-// What a capture needs from the platform, in the shape of the Windows GDI sequence: the screen's
-// drawing context, an off-screen context with a bitmap selected into it, a copy of a screen
-// rectangle into that bitmap, and its pixels read out as a 24-bit top-down DIB (blue, green,
-// red; rows padded to 4 bytes). Then the temporary directory, a new file of the capture's own
-// in it, and that file written. A platform without GDI maps these onto its own capture.
-//
-// Handles are opaque; null means failure. Every handle given out is released by the core
-// through the matching call, in reverse order of creation.
+// What a capture needs from the platform, in its own words: a rectangle of the desktop as RGB
+// pixels; then the temporary directory, a new file of the capture's own in it, and that file
+// written. How a platform grabs the pixels is its own business (GDI on Windows, GetImage on
+// X11); whatever it holds for them is released when the grab goes.
 
 #include <ownkit/owned.h>
 
@@ -31,32 +27,26 @@ struct PngBytes {
 [[nodiscard]] unsigned encodePngBytes(const std::uint8_t* rgb, std::int32_t width,
                                       std::int32_t height, PngBytes& png);
 
+// A grabbed rectangle: width x height pixels, 3 bytes each (red, green, blue), top row first,
+// rows packed. The platform's objects behind it live as long as the grab.
+class Grab {
+public:
+    virtual ~Grab() = default;
+    [[nodiscard]] virtual const std::uint8_t* rgb() const = 0;
+};
+
 class CapturePlatform {
 public:
-    using Context = void*;
-    using Bitmap = void*;
-    using Object = void*;
-    using File = void*;
+    using File = ownkit::OpaqueHandle<struct CaptureFileTag>;
 
     virtual ~CapturePlatform() = default;
 
-    [[nodiscard]] virtual Context screenContext() = 0;
-    virtual void releaseScreenContext(Context screen) = 0;
-    [[nodiscard]] virtual Context createMemoryContext(Context screen) = 0;
-    virtual void deleteContext(Context memory) = 0;
-    [[nodiscard]] virtual Bitmap createBitmap(Context screen, std::int32_t width,
-                                              std::int32_t height) = 0;
-    virtual void deleteBitmap(Bitmap bitmap) = 0;
-    // Selects `object` into `memory` and returns the object it replaced.
-    virtual Object select(Context memory, Object object) = 0;
-    // Copies the screen rectangle at (sourceX, sourceY) into the memory context's bitmap.
-    [[nodiscard]] virtual bool copyFromScreen(Context memory, std::int32_t width,
-                                              std::int32_t height, Context screen,
-                                              std::int32_t sourceX, std::int32_t sourceY) = 0;
-    // Reads `height` rows of `bitmap` into `dib` as a top-down 24-bit DIB of `width` pixels;
-    // the number of rows read, 0 on failure.
-    [[nodiscard]] virtual std::int32_t readPixels(Context memory, Bitmap bitmap, std::int32_t width,
-                                                  std::int32_t height, std::uint8_t* dib) = 0;
+    // width x height pixels (both at least 1, the picture checked to fit the encoder's limits)
+    // of the desktop from the virtual-desktop position (x, y), in the unit of the monitor
+    // records; parts outside every monitor are black. Null on failure, with nothing left
+    // behind.
+    [[nodiscard]] virtual std::unique_ptr<Grab> grab(std::int32_t x, std::int32_t y,
+                                                     std::int32_t width, std::int32_t height) = 0;
 
     // The temporary directory (ANSI, ending in a separator) into `buffer` of `size` bytes: its
     // length, or 0 on failure, or the size needed when the buffer is too small.

@@ -1,11 +1,10 @@
 // CapturePlatform over the X server's root window, and POSIX temporary files.
 //
-// The GDI-shaped steps map onto X like this: the screen context is a connection with the
-// virtual desktop's origin; the memory context and the bitmap are plain objects of this file;
-// the copy is one GetImage of the root window, kept as the server sent it; reading the pixels
-// converts that image into the DIB rows. Coordinates are device pixels, as in the per-monitor
-// records. Any part of the rectangle beyond the root window reads as black, as the screen copy
-// does on Windows.
+// A grab is one GetImage of the part of the rectangle that lies on the root window, converted
+// as it is read into the RGB rows the encoder takes (one pass, one buffer). Coordinates are
+// device pixels, as in the per-monitor records, relative to the virtual desktop's origin (the
+// primary monitor's corner). Any part of the rectangle beyond the root window reads as black,
+// as the screen copy does on Windows.
 //
 // The capture's file is created at once under its final name, "scr" + six random characters +
 // ".png", with mkstemps (O_EXCL, mode 0600) in $TMPDIR, else /tmp: no other process can take or
@@ -20,10 +19,8 @@
 #include <memory>
 #include <new>
 #include <string>
-#include <tuple>
 #include <utility>
 
-#include "../core/pixels.h"
 #include "../core/platforms.h"
 #include "randr_monitors.h"
 
@@ -32,26 +29,23 @@ namespace {
 
 using x11kit::Reply;
 
-struct ScreenSource {
-    x11kit::Connection connection;
-    x11::Point origin;
+using Buffer = std::unique_ptr<std::uint8_t[]>;
+
+class X11Grab final : public Grab {
+public:
+    explicit X11Grab(Buffer rgb) : rgb_(std::move(rgb)) {}
+    [[nodiscard]] const std::uint8_t* rgb() const override { return rgb_.get(); }
+
+private:
+    Buffer rgb_;
 };
 
-struct Picture {
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    // What the copy got: the part of the rectangle on the root window, as the server sent it.
-    Reply<xcb_get_image_reply_t> image;
-    x11::PixelLayout layout;
-    std::uint32_t scanlinePad = 0;
+// The part of a grab that lies on the root window.
+struct RootPart {
     x11::Span columns;
     x11::Span rows;
     std::int64_t offsetX = 0;  // of that part within the rectangle
     std::int64_t offsetY = 0;
-};
-
-struct MemorySurface {
-    Picture* selected = nullptr;
 };
 
 // The layout of `image` from the connection's setup: its depth's pixmap format and its
@@ -89,107 +83,87 @@ std::optional<std::pair<x11::PixelLayout, std::uint32_t>> layoutOf(
     return std::pair{layout, scanlinePad};
 }
 
+// Converts the image of `part` into its place in `rgb` (width pixels a row); false when the
+// image is not one this file reads or is shorter than its rows.
+bool paint(const x11kit::Connection& connection, const xcb_get_image_reply_t& image,
+           const RootPart& part, std::int32_t width, std::uint8_t* rgb) {
+    const auto layout = layoutOf(connection, image);
+    if (!layout) {
+        return false;
+    }
+    const auto& [pixels, pad] = *layout;
+    const auto columns = static_cast<std::size_t>(part.columns.count);
+    const auto rows = static_cast<std::size_t>(part.rows.count);
+    const std::size_t sourceStride = (columns * pixels.bitsPerPixel + pad - 1) / pad * pad / 8;
+    if (std::uint64_t{image.length} * 4 < std::uint64_t{sourceStride} * rows) {
+        return false;
+    }
+    const std::uint8_t* data = xcb_get_image_data(&image);
+    const std::size_t stride = 3 * static_cast<std::size_t>(width);
+    for (std::size_t row = 0; row < rows; ++row) {
+        std::uint8_t* out = rgb + stride * (static_cast<std::size_t>(part.offsetY) + row) +
+                            3 * static_cast<std::size_t>(part.offsetX);
+        x11::convertPixels(pixels, data + sourceStride * row, columns, out);
+    }
+    return true;
+}
+
+// The rectangle (x, y, width, height) of the virtual desktop as RGB rows: GetImage of the part
+// on the root window, black around it.
+Buffer grabRectangle(const x11kit::Connection& connection, x11::Point origin, std::int32_t x,
+                     std::int32_t y, std::int32_t width, std::int32_t height) {
+    const xcb_screen_t& root = connection.screen();
+    const std::int64_t rootX = std::int64_t{x} + origin.x;
+    const std::int64_t rootY = std::int64_t{y} + origin.y;
+    RootPart part;
+    part.columns = x11::clip(rootX, width, root.width_in_pixels);
+    part.rows = x11::clip(rootY, height, root.height_in_pixels);
+    part.offsetX = part.columns.first - rootX;
+    part.offsetY = part.rows.first - rootY;
+    const std::size_t size = 3 * static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    Buffer rgb(new (std::nothrow) std::uint8_t[size]);
+    if (!rgb) {
+        return nullptr;
+    }
+    if (part.columns.count < width || part.rows.count < height) {
+        std::memset(rgb.get(), 0, size);  // beyond the root window: black
+    }
+    if (part.columns.count == 0 || part.rows.count == 0) {
+        return rgb;
+    }
+    xcb_generic_error_t* error = nullptr;
+    const Reply<xcb_get_image_reply_t> image(
+        xcb_get_image_reply(connection.get(),
+                            xcb_get_image(connection.get(), XCB_IMAGE_FORMAT_Z_PIXMAP, root.root,
+                                          static_cast<std::int16_t>(part.columns.first),
+                                          static_cast<std::int16_t>(part.rows.first),
+                                          static_cast<std::uint16_t>(part.columns.count),
+                                          static_cast<std::uint16_t>(part.rows.count), ~0u),
+                            &error));
+    const Reply<xcb_generic_error_t> failure(error);
+    if (!image || !paint(connection, *image, part, width, rgb.get())) {
+        return nullptr;
+    }
+    return rgb;
+}
+
 class X11CapturePlatform final : public CapturePlatform {
 public:
-    Context screenContext() override {
-        auto source = std::unique_ptr<ScreenSource>(new (std::nothrow) ScreenSource());
-        if (!source || !source->connection.ok()) {
+    std::unique_ptr<Grab> grab(std::int32_t x, std::int32_t y, std::int32_t width,
+                               std::int32_t height) override {
+        const x11kit::Connection connection;
+        if (!connection.ok()) {
             return nullptr;
         }
-        const auto monitors = x11::listMonitors(source->connection);
+        const auto monitors = x11::listMonitors(connection);
         if (!monitors) {
             return nullptr;
         }
-        source->origin = x11::desktopOrigin(*monitors);
-        return source.release();
-    }
-    void releaseScreenContext(Context screen) override {
-        delete static_cast<ScreenSource*>(screen);
-    }
-    Context createMemoryContext(Context) override { return new (std::nothrow) MemorySurface(); }
-    void deleteContext(Context memory) override { delete static_cast<MemorySurface*>(memory); }
-    Bitmap createBitmap(Context, std::int32_t width, std::int32_t height) override {
-        auto* picture = new (std::nothrow) Picture();
-        if (picture != nullptr) {
-            picture->width = width;
-            picture->height = height;
+        Buffer rgb = grabRectangle(connection, x11::desktopOrigin(*monitors), x, y, width, height);
+        if (!rgb) {
+            return nullptr;
         }
-        return picture;
-    }
-    void deleteBitmap(Bitmap bitmap) override { delete static_cast<Picture*>(bitmap); }
-    Object select(Context memory, Object object) override {
-        auto& surface = *static_cast<MemorySurface*>(memory);
-        return std::exchange(surface.selected, static_cast<Picture*>(object));
-    }
-
-    bool copyFromScreen(Context memory, std::int32_t width, std::int32_t height, Context screen,
-                        std::int32_t sourceX, std::int32_t sourceY) override {
-        Picture* picture = static_cast<MemorySurface*>(memory)->selected;
-        const auto& source = *static_cast<ScreenSource*>(screen);
-        if (picture == nullptr || width > picture->width || height > picture->height) {
-            return false;
-        }
-        const xcb_screen_t& root = source.connection.screen();
-        const std::int64_t rootX = std::int64_t{sourceX} + source.origin.x;
-        const std::int64_t rootY = std::int64_t{sourceY} + source.origin.y;
-        picture->columns = x11::clip(rootX, width, root.width_in_pixels);
-        picture->rows = x11::clip(rootY, height, root.height_in_pixels);
-        picture->offsetX = picture->columns.first - rootX;
-        picture->offsetY = picture->rows.first - rootY;
-        picture->image.reset();
-        if (picture->columns.count == 0 || picture->rows.count == 0) {
-            return true;  // wholly off the screen: black
-        }
-        xcb_generic_error_t* error = nullptr;
-        picture->image.reset(xcb_get_image_reply(
-            source.connection.get(),
-            xcb_get_image(source.connection.get(), XCB_IMAGE_FORMAT_Z_PIXMAP, root.root,
-                          static_cast<std::int16_t>(picture->columns.first),
-                          static_cast<std::int16_t>(picture->rows.first),
-                          static_cast<std::uint16_t>(picture->columns.count),
-                          static_cast<std::uint16_t>(picture->rows.count), ~0u),
-            &error));
-        const Reply<xcb_generic_error_t> failure(error);
-        if (!picture->image) {
-            return false;
-        }
-        const auto layout = layoutOf(source.connection, *picture->image);
-        if (!layout) {
-            return false;
-        }
-        std::tie(picture->layout, picture->scanlinePad) = *layout;
-        return true;
-    }
-
-    std::int32_t readPixels(Context memory, Bitmap bitmap, std::int32_t width, std::int32_t height,
-                            std::uint8_t* dib) override {
-        const auto* picture = static_cast<const Picture*>(bitmap);
-        if (static_cast<MemorySurface*>(memory)->selected != picture || width != picture->width ||
-            height != picture->height) {
-            return 0;
-        }
-        const auto stride = static_cast<std::size_t>(dibStride(width));
-        std::memset(dib, 0, stride * static_cast<std::size_t>(height));
-        if (!picture->image) {
-            return height;
-        }
-        const xcb_get_image_reply_t& image = *picture->image;
-        const x11::PixelLayout& pixels = picture->layout;
-        const std::uint32_t pad = picture->scanlinePad;
-        const auto columns = static_cast<std::size_t>(picture->columns.count);
-        const auto rows = static_cast<std::size_t>(picture->rows.count);
-        const std::size_t rowBits = columns * pixels.bitsPerPixel;
-        const std::size_t sourceStride = (rowBits + pad - 1) / pad * pad / 8;
-        if (std::uint64_t{image.length} * 4 < std::uint64_t{sourceStride} * rows) {
-            return 0;
-        }
-        const std::uint8_t* data = xcb_get_image_data(&image);
-        for (std::size_t row = 0; row < rows; ++row) {
-            std::uint8_t* out = dib + stride * (static_cast<std::size_t>(picture->offsetY) + row) +
-                                3 * static_cast<std::size_t>(picture->offsetX);
-            x11::convertPixels(pixels, data + sourceStride * row, columns, out);
-        }
-        return height;
+        return std::unique_ptr<Grab>(new (std::nothrow) X11Grab(std::move(rgb)));
     }
 
     std::uint32_t temporaryDirectory(char* buffer, std::uint32_t size) override {

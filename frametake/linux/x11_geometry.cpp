@@ -103,20 +103,30 @@ bool supported(const PixelLayout& layout) {
 }
 
 void convertPixels(const PixelLayout& layout, const std::uint8_t* source, std::size_t count,
-                   std::uint8_t* bgr) {
+                   std::uint8_t* rgb) {
+    if (layout.bitsPerPixel == 32 && !layout.mostSignificantFirst && layout.redMask == 0xFF0000 &&
+        layout.greenMask == 0xFF00 && layout.blueMask == 0xFF) {
+        // The usual true-colour layout: bytes blue, green, red, unused.
+        for (std::size_t i = 0; i < count; ++i, source += 4, rgb += 3) {
+            rgb[0] = source[2];
+            rgb[1] = source[1];
+            rgb[2] = source[0];
+        }
+        return;
+    }
     const Channel red(layout.redMask);
     const Channel green(layout.greenMask);
     const Channel blue(layout.blueMask);
     const std::size_t bytes = layout.bitsPerPixel / 8;
-    for (std::size_t i = 0; i < count; ++i, source += bytes, bgr += 3) {
+    for (std::size_t i = 0; i < count; ++i, source += bytes, rgb += 3) {
         std::uint32_t pixel = 0;
         for (std::size_t b = 0; b < bytes; ++b) {
             const std::size_t shift = 8 * (layout.mostSignificantFirst ? bytes - 1 - b : b);
             pixel |= static_cast<std::uint32_t>(source[b]) << shift;
         }
-        bgr[0] = blue.of(pixel);
-        bgr[1] = green.of(pixel);
-        bgr[2] = red.of(pixel);
+        rgb[0] = red.of(pixel);
+        rgb[1] = green.of(pixel);
+        rgb[2] = blue.of(pixel);
     }
 }
 

@@ -63,9 +63,9 @@ struct PixelLayout {
 // Whether convertPixels can read images of this layout.
 [[nodiscard]] bool supported(const PixelLayout& layout);
 
-// Writes `count` pixels of `source` (in `layout`) to `bgr` as blue, green, red bytes, each
+// Writes `count` pixels of `source` (in `layout`) to `rgb` as red, green, blue bytes, each
 // channel scaled to 8 bits.
 void convertPixels(const PixelLayout& layout, const std::uint8_t* source, std::size_t count,
-                   std::uint8_t* bgr);
+                   std::uint8_t* rgb);
 
 }  // namespace frametake::x11

@@ -1,10 +1,11 @@
-// CapturePlatform over GDI and the kernel's temporary-file calls.
+// CapturePlatform over GDI (the grab of gdi_grab.h) and the kernel's temporary-file calls.
 
 #include <windows.h>
 
 #include <cstring>
 
 #include "../core/platforms.h"
+#include "gdi_grab.h"
 
 namespace frametake {
 namespace {
@@ -23,32 +24,32 @@ TempPathFunction tempPathFunction() {
     return function;
 }
 
-HDC dc(void* handle) {
-    return static_cast<HDC>(handle);
-}
-
-class GdiCapturePlatform final : public CapturePlatform {
+// GDI itself behind the grab's table.
+class SystemGdi final : public gdi::Gdi {
 public:
-    Context screenContext() override { return ::GetDC(nullptr); }
-    void releaseScreenContext(Context screen) override { ::ReleaseDC(nullptr, dc(screen)); }
-    Context createMemoryContext(Context screen) override {
-        return ::CreateCompatibleDC(dc(screen));
+    gdi::Dc getScreenDc() override { return handleOf<gdi::Dc>(::GetDC(nullptr)); }
+    void releaseScreenDc(gdi::Dc screen) override { ::ReleaseDC(nullptr, dc(screen)); }
+    gdi::Dc createCompatibleDc(gdi::Dc screen) override {
+        return handleOf<gdi::Dc>(::CreateCompatibleDC(dc(screen)));
     }
-    void deleteContext(Context memory) override { ::DeleteDC(dc(memory)); }
-    Bitmap createBitmap(Context screen, std::int32_t width, std::int32_t height) override {
-        return ::CreateCompatibleBitmap(dc(screen), width, height);
+    void deleteDc(gdi::Dc memory) override { ::DeleteDC(dc(memory)); }
+    gdi::Bitmap createCompatibleBitmap(gdi::Dc screen, std::int32_t width,
+                                       std::int32_t height) override {
+        return handleOf<gdi::Bitmap>(::CreateCompatibleBitmap(dc(screen), width, height));
     }
-    void deleteBitmap(Bitmap bitmap) override { ::DeleteObject(static_cast<HGDIOBJ>(bitmap)); }
-    Object select(Context memory, Object object) override {
-        return ::SelectObject(dc(memory), static_cast<HGDIOBJ>(object));
+    void deleteBitmap(gdi::Bitmap bitmap) override { ::DeleteObject(bitmapOf(bitmap)); }
+    gdi::Object selectObject(gdi::Dc memory, gdi::Object object) override {
+        return handleOf<gdi::Object>(::SelectObject(dc(memory), reinterpret_cast<HGDIOBJ>(object)));
     }
-    bool copyFromScreen(Context memory, std::int32_t width, std::int32_t height, Context screen,
-                        std::int32_t sourceX, std::int32_t sourceY) override {
-        return ::BitBlt(dc(memory), 0, 0, width, height, dc(screen), sourceX, sourceY, SRCCOPY) !=
-               FALSE;
+    gdi::Object asObject(gdi::Bitmap bitmap) override {
+        return handleOf<gdi::Object>(static_cast<HGDIOBJ>(bitmapOf(bitmap)));
     }
-    std::int32_t readPixels(Context memory, Bitmap bitmap, std::int32_t width, std::int32_t height,
-                            std::uint8_t* dib) override {
+    bool bitBlt(gdi::Dc memory, std::int32_t width, std::int32_t height, gdi::Dc screen,
+                std::int32_t x, std::int32_t y) override {
+        return ::BitBlt(dc(memory), 0, 0, width, height, dc(screen), x, y, SRCCOPY) != FALSE;
+    }
+    std::int32_t getDiBits(gdi::Dc memory, gdi::Bitmap bitmap, std::int32_t width,
+                           std::int32_t height, std::uint8_t* dib) override {
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
         info.bmiHeader.biWidth = width;
@@ -56,8 +57,24 @@ public:
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 24;
         info.bmiHeader.biCompression = BI_RGB;
-        return ::GetDIBits(dc(memory), static_cast<HBITMAP>(bitmap), 0, static_cast<UINT>(height),
-                           dib, &info, DIB_RGB_COLORS);
+        return ::GetDIBits(dc(memory), bitmapOf(bitmap), 0, static_cast<UINT>(height), dib, &info,
+                           DIB_RGB_COLORS);
+    }
+
+private:
+    template <typename Handle, typename System>
+    static Handle handleOf(System* object) {
+        return reinterpret_cast<Handle>(object);
+    }
+    static HDC dc(gdi::Dc handle) { return reinterpret_cast<HDC>(handle); }
+    static HBITMAP bitmapOf(gdi::Bitmap handle) { return reinterpret_cast<HBITMAP>(handle); }
+};
+
+class GdiCapturePlatform final : public CapturePlatform {
+public:
+    std::unique_ptr<Grab> grab(std::int32_t x, std::int32_t y, std::int32_t width,
+                               std::int32_t height) override {
+        return gdi::grabWithGdi(gdi_, x, y, width, height);
     }
 
     std::uint32_t temporaryDirectory(char* buffer, std::uint32_t size) override {
@@ -87,10 +104,10 @@ public:
             number = number % kUniqueNumbers + 1;  // 1 to 0xFFFF; 0 asks for a new number
         }
         ::DeleteFileA(held);
-        return file != INVALID_HANDLE_VALUE ? file : nullptr;
+        return file != INVALID_HANDLE_VALUE ? reinterpret_cast<File>(file) : nullptr;
     }
     bool writeAndCloseCaptureFile(File file, const std::uint8_t* bytes, std::size_t size) override {
-        const HANDLE handle = static_cast<HANDLE>(file);
+        const HANDLE handle = reinterpret_cast<HANDLE>(file);
         bool written = true;
         while (written && size > 0) {
             const DWORD chunk = size > kMaxWrite ? kMaxWrite : static_cast<DWORD>(size);
@@ -106,6 +123,7 @@ public:
 
 private:
     static constexpr UINT kUniqueNumbers = 0xFFFF;
+    SystemGdi gdi_;
     static constexpr DWORD kMaxWrite = 1u << 30;
 
     // The system's name for `number` (no file is made for a given number), with the extension

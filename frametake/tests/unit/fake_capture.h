@@ -1,6 +1,7 @@
 #pragma once
-// A scripted CapturePlatform: a screen of generated pixels, failures at any step, a log of the
-// calls, and checks that every object it gave out is released exactly once.
+// A scripted CapturePlatform that grabs through scripted GDI: a screen of generated pixels,
+// failures at any step, a log of the calls, and checks that every object it gave out is released
+// exactly once.
 
 #include <gtest/gtest.h>
 
@@ -16,11 +17,12 @@
 #include <string_view>
 #include <vector>
 
+#include "../../win32/gdi_grab.h"
 #include "capture_platform.h"
 
 namespace frametake::testing {
 
-class FakeCapturePlatform final : public CapturePlatform {
+class FakeCapturePlatform final : public CapturePlatform, public gdi::Gdi {
 public:
     // The script: which step fails.
     bool screenFails = false;
@@ -50,27 +52,37 @@ public:
         EXPECT_TRUE(live_.empty()) << "a GDI object or a file was not released";
     }
 
-    Context screenContext() override { return give("GetDC", screenFails); }
-    void releaseScreenContext(Context screen) override { take("ReleaseDC", screen); }
-    Context createMemoryContext(Context screen) override {
-        expectLive(screen);
-        return give("CreateCompatibleDC", memoryFails);
+    std::unique_ptr<Grab> grab(std::int32_t x, std::int32_t y, std::int32_t width,
+                               std::int32_t height) override {
+        return gdi::grabWithGdi(*this, x, y, width, height);
     }
-    void deleteContext(Context memory) override { take("DeleteDC", memory); }
-    Bitmap createBitmap(Context screen, std::int32_t width, std::int32_t height) override {
+
+    gdi::Dc getScreenDc() override { return give<gdi::Dc>("GetDC", screenFails); }
+    void releaseScreenDc(gdi::Dc screen) override { take("ReleaseDC", screen); }
+    gdi::Dc createCompatibleDc(gdi::Dc screen) override {
+        expectLive(screen);
+        return give<gdi::Dc>("CreateCompatibleDC", memoryFails);
+    }
+    void deleteDc(gdi::Dc memory) override { take("DeleteDC", memory); }
+    gdi::Bitmap createCompatibleBitmap(gdi::Dc screen, std::int32_t width,
+                                       std::int32_t height) override {
         expectLive(screen);
         width_ = width;
         height_ = height;
-        return give("CreateCompatibleBitmap", bitmapFails);
+        return give<gdi::Bitmap>("CreateCompatibleBitmap", bitmapFails);
     }
-    void deleteBitmap(Bitmap bitmap) override { take("DeleteObject", bitmap); }
-    Object select(Context memory, Object object) override {
+    void deleteBitmap(gdi::Bitmap bitmap) override { take("DeleteObject", bitmap); }
+    gdi::Object selectObject(gdi::Dc memory, gdi::Object object) override {
         expectLive(memory);
-        calls.push_back(object == &original_ ? "SelectObject(original)" : "SelectObject(bitmap)");
-        return &original_;
+        const bool original = reinterpret_cast<const void*>(object) == &original_;
+        calls.push_back(original ? "SelectObject(original)" : "SelectObject(bitmap)");
+        return reinterpret_cast<gdi::Object>(&original_);
     }
-    bool copyFromScreen(Context memory, std::int32_t, std::int32_t, Context screen, std::int32_t x,
-                        std::int32_t y) override {
+    gdi::Object asObject(gdi::Bitmap bitmap) override {
+        return reinterpret_cast<gdi::Object>(bitmap);
+    }
+    bool bitBlt(gdi::Dc memory, std::int32_t, std::int32_t, gdi::Dc screen, std::int32_t x,
+                std::int32_t y) override {
         expectLive(memory);
         expectLive(screen);
         calls.push_back("BitBlt");
@@ -78,8 +90,8 @@ public:
         sourceY = y;
         return !copyFails;
     }
-    std::int32_t readPixels(Context memory, Bitmap bitmap, std::int32_t width, std::int32_t height,
-                            std::uint8_t* dib) override {
+    std::int32_t getDiBits(gdi::Dc memory, gdi::Bitmap bitmap, std::int32_t width,
+                           std::int32_t height, std::uint8_t* dib) override {
         expectLive(memory);
         expectLive(bitmap);
         calls.push_back("GetDIBits");
@@ -109,7 +121,7 @@ public:
         EXPECT_STREQ(dir, directory.c_str());
         EXPECT_STREQ(prefix, "screenshot");
         std::snprintf(name, kMaxPath, "%s%.3s%X.png", dir, prefix, ++unique_);
-        return give((std::string("CreateFile ") + name).c_str(), uniqueFileFails);
+        return give<File>((std::string("CreateFile ") + name).c_str(), uniqueFileFails);
     }
     bool writeAndCloseCaptureFile(File file, const std::uint8_t* bytes, std::size_t size) override {
         written.assign(bytes, bytes + size);
@@ -136,23 +148,24 @@ public:
     static constexpr std::string_view kEncoded = "\x89PNG-fake";
 
 private:
-    void* give(const char* call, bool fails) {
+    template <typename Handle>
+    Handle give(const char* call, bool fails) {
         calls.emplace_back(call);
         if (fails) {
             return nullptr;
         }
         void* handle = &handles_.emplace_back(0);
         live_.insert(handle);
-        return handle;
+        return reinterpret_cast<Handle>(handle);
     }
-    void take(const char* call, void* handle) {
+    void take(const char* call, const void* handle) {
         calls.emplace_back(call);
         EXPECT_EQ(live_.erase(handle), 1u) << call << " of an object that is not alive";
     }
-    void expectLive(void* handle) const { EXPECT_EQ(live_.count(handle), 1u); }
+    void expectLive(const void* handle) const { EXPECT_EQ(live_.count(handle), 1u); }
 
     std::deque<int> handles_;
-    std::set<void*> live_;
+    std::set<const void*> live_;
     int original_ = 0;
     unsigned unique_ = 0x1A2;
     std::int32_t width_ = 0;

@@ -117,12 +117,14 @@ struct PixelCase {
 
 class ConvertPixels : public ::testing::TestWithParam<PixelCase> {};
 
-TEST_P(ConvertPixels, GivesBlueGreenRedBytes) {
+TEST_P(ConvertPixels, GivesRedGreenBlueBytes) {
     const PixelCase& c = GetParam();
     ASSERT_TRUE(supported(c.layout));
-    std::array<std::uint8_t, 6> bgr{};
-    convertPixels(c.layout, c.source.data(), 2, bgr.data());
-    EXPECT_EQ(bgr, c.bgr);
+    std::array<std::uint8_t, 6> rgb{};
+    convertPixels(c.layout, c.source.data(), 2, rgb.data());
+    const std::array<std::uint8_t, 6> expected{c.bgr[2], c.bgr[1], c.bgr[0],
+                                               c.bgr[5], c.bgr[4], c.bgr[3]};
+    EXPECT_EQ(rgb, expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
