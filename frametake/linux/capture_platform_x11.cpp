@@ -12,6 +12,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -20,6 +21,7 @@
 #include <new>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "../core/platforms.h"
 #include "randr_monitors.h"
@@ -108,6 +110,36 @@ bool paint(const x11kit::Connection& connection, const xcb_get_image_reply_t& im
     return true;
 }
 
+// GetImage of `part` in bands of rows, all asked for at once: the server reads out the next
+// band while this one is converted. False when a band fails.
+bool paintBands(const x11kit::Connection& connection, const RootPart& part, std::int32_t width,
+                std::uint8_t* rgb) {
+    constexpr std::int64_t kBandRows = 64;
+    std::vector<xcb_get_image_cookie_t> cookies;
+    for (std::int64_t first = 0; first < part.rows.count; first += kBandRows) {
+        cookies.push_back(xcb_get_image(
+            connection.get(), XCB_IMAGE_FORMAT_Z_PIXMAP, connection.root(),
+            static_cast<std::int16_t>(part.columns.first),
+            static_cast<std::int16_t>(part.rows.first + first),
+            static_cast<std::uint16_t>(part.columns.count),
+            static_cast<std::uint16_t>(std::min(kBandRows, part.rows.count - first)), ~0u));
+    }
+    bool painted = true;
+    for (std::size_t band = 0; band < cookies.size(); ++band) {
+        xcb_generic_error_t* error = nullptr;
+        const Reply<xcb_get_image_reply_t> image(
+            xcb_get_image_reply(connection.get(), cookies[band], &error));
+        const Reply<xcb_generic_error_t> failure(error);
+        const std::int64_t first = static_cast<std::int64_t>(band) * kBandRows;
+        RootPart rows = part;
+        rows.rows = {part.rows.first + first, std::min(kBandRows, part.rows.count - first)};
+        rows.offsetY = part.offsetY + first;
+        // Every reply is collected, even after a failure: none is left in the connection.
+        painted = painted && image && paint(connection, *image, rows, width, rgb);
+    }
+    return painted;
+}
+
 // The rectangle (x, y, width, height) of the virtual desktop as RGB rows: GetImage of the part
 // on the root window, black around it.
 Buffer grabRectangle(const x11kit::Connection& connection, x11::Point origin, std::int32_t x,
@@ -131,17 +163,7 @@ Buffer grabRectangle(const x11kit::Connection& connection, x11::Point origin, st
     if (part.columns.count == 0 || part.rows.count == 0) {
         return rgb;
     }
-    xcb_generic_error_t* error = nullptr;
-    const Reply<xcb_get_image_reply_t> image(
-        xcb_get_image_reply(connection.get(),
-                            xcb_get_image(connection.get(), XCB_IMAGE_FORMAT_Z_PIXMAP, root.root,
-                                          static_cast<std::int16_t>(part.columns.first),
-                                          static_cast<std::int16_t>(part.rows.first),
-                                          static_cast<std::uint16_t>(part.columns.count),
-                                          static_cast<std::uint16_t>(part.rows.count), ~0u),
-                            &error));
-    const Reply<xcb_generic_error_t> failure(error);
-    if (!image || !paint(connection, *image, part, width, rgb.get())) {
+    if (!paintBands(connection, part, width, rgb.get())) {
         return nullptr;
     }
     return rgb;

@@ -1,0 +1,170 @@
+// Linux capture cost benchmark (not a test), run by scripts/bench on an X11 bench: a 1920 x 1080
+// desktop-like picture (flat areas, lines of text-like marks, a photo-like region) shown on the
+// primary monitor, captured whole through libframetake.so, against LodePNG's own encode-and-write
+// of the same pixels (lodepng_encode24_file). Medians of the rounds, and their ratio.
+
+#include <frametake.h>
+#include <lodepng.h>
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 1920;
+constexpr int kHeight = 1080;
+constexpr int kRounds = 11;
+
+using Clock = std::chrono::steady_clock;
+double ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+// The picture as RGB rows.
+std::vector<std::uint8_t> desktopPicture() {
+    std::vector<std::uint8_t> rgb(3u * kWidth * kHeight);
+    std::uint32_t seed = 7;
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            std::uint8_t* p = &rgb[static_cast<std::size_t>(3 * (y * kWidth + x))];
+            seed = seed * 1664525u + 1013904223u;
+            const int noise = static_cast<int>(seed >> 28) - 8;
+            int r = 0;
+            int g = 90;
+            int b = 140;  // the desktop's background
+            if (x >= 60 && x < 1000 && y >= 60 && y < 1000) {
+                r = g = b = 255;  // an editor: dark marks in lines, as text makes them
+                const bool mark = (y - 70) % 16 < 11 && (x * 7 + y / 16 * 13) % 11 < 6 &&
+                                  x < 300 + (y * 37) % 640;
+                if (mark) {
+                    r = g = b = 30;
+                }
+            } else if (x >= 1060 && x < 1860 && y >= 200 && y < 800) {
+                r = std::clamp(static_cast<int>(128 + 100 * std::sin(x / 90.0)) + noise, 0, 255);
+                g = std::clamp(static_cast<int>(128 + 100 * std::cos(y / 70.0)) + noise, 0, 255);
+                b = std::clamp((x + y) / 6 + noise, 0, 255);
+            }
+            p[0] = static_cast<std::uint8_t>(r);
+            p[1] = static_cast<std::uint8_t>(g);
+            p[2] = static_cast<std::uint8_t>(b);
+        }
+    }
+    return rgb;
+}
+
+// An override-redirect window over the primary monitor, showing `rgb` (24-bit TrueColor, 32 bits
+// a pixel, least significant byte first, as Xvfb serves it).
+bool show(xcb_connection_t* c, const std::vector<std::uint8_t>& rgb, std::int16_t left) {
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    const xcb_window_t window = xcb_generate_id(c);
+    const std::uint32_t values[] = {1};
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, left, 0, kWidth, kHeight, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_OVERRIDE_REDIRECT,
+                      values);
+    xcb_map_window(c, window);
+    const xcb_gcontext_t gc = xcb_generate_id(c);
+    xcb_create_gc(c, gc, window, 0, nullptr);
+    constexpr int kBand = 64;  // rows per request, well inside the request size
+    std::vector<std::uint8_t> band(4u * kWidth * kBand);
+    for (int top = 0; top < kHeight; top += kBand) {
+        const int rows = std::min(kBand, kHeight - top);
+        for (std::size_t i = 0; i < static_cast<std::size_t>(rows * kWidth); ++i) {
+            const std::uint8_t* p = &rgb[3 * (static_cast<std::size_t>(top * kWidth) + i)];
+            band[4 * i] = p[2];
+            band[4 * i + 1] = p[1];
+            band[4 * i + 2] = p[0];
+            band[4 * i + 3] = 0;
+        }
+        xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, gc, kWidth,
+                      static_cast<std::uint16_t>(rows), 0, static_cast<std::int16_t>(top), 0,
+                      screen->root_depth, static_cast<std::uint32_t>(4 * kWidth * rows),
+                      band.data());
+    }
+    free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));  // all drawn
+    return xcb_connection_has_error(c) == 0;
+}
+
+std::vector<char> bytesOf(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main() {
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    const std::vector<std::uint8_t> picture = desktopPicture();
+    // The primary monitor's record gives its place on the root window (the bench puts it right
+    // of a 1280-pixel monitor).
+    if (getScreenCount() < 1) {
+        std::fprintf(stderr, "no monitors\n");
+        return 1;
+    }
+    ScreenInfo primary{};
+    getScreen(0, &primary);
+    std::int16_t left = 0;
+    for (std::int32_t i = 1; i < getScreenCount(); ++i) {
+        ScreenInfo other{};
+        getScreen(i, &other);
+        left = static_cast<std::int16_t>(std::max<double>(left, -other.boundsX));
+    }
+    if (xcb_connection_has_error(c) != 0 || !show(c, picture, left)) {
+        std::fprintf(stderr, "no display\n");
+        return 1;
+    }
+
+    const std::filesystem::path reference = std::filesystem::temp_directory_path() / "bench.png";
+    std::vector<double> captures;
+    std::vector<double> encodes;
+    bool same = true;
+    // The two alternate which goes first, so that neither always runs on a warmer cache.
+    for (int round = 0; round < kRounds; ++round) {
+        const char* path = nullptr;
+        auto timeCapture = [&] {
+            const auto start = Clock::now();
+            path = captureScreen(&primary, 0, 0, kWidth, kHeight);
+            captures.push_back(ms(Clock::now() - start));
+        };
+        unsigned error = 0;
+        auto timeEncode = [&] {
+            const auto start = Clock::now();
+            error = lodepng_encode24_file(reference.c_str(), picture.data(), kWidth, kHeight);
+            encodes.push_back(ms(Clock::now() - start));
+        };
+        if (round % 2 == 0) {
+            timeCapture();
+            timeEncode();
+        } else {
+            timeEncode();
+            timeCapture();
+        }
+        if (*path == '\0' || error != 0) {
+            std::fprintf(stderr, "capture or LodePNG failed (%u)\n", error);
+            return 1;
+        }
+        same = same && bytesOf(path) == bytesOf(reference);
+        std::filesystem::remove(path);
+        std::filesystem::remove(reference);
+    }
+    const double capture = median(captures);
+    const double encode = median(encodes);
+    std::printf(
+        "rounds %d; median capture %.1f ms; median lodepng_encode24_file %.1f ms; "
+        "ratio %.3f; the same PNG bytes: %s\n",
+        kRounds, capture, encode, capture / encode, same ? "yes" : "no");
+    xcb_disconnect(c);
+    return 0;
+}
