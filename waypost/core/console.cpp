@@ -2,12 +2,12 @@
 
 #include <string>
 
-#include "resolve_proxy.h"
+#include "proxy_source.h"
 #include "text_convert.h"
 
 namespace waypost {
 
-int runConsole(int argc, const char* const* argv, ProxyPlatform& platform, std::FILE* out,
+int runConsole(int argc, const char* const* argv, ProxySource& source, std::FILE* out,
                std::FILE* errors) noexcept {
     if (argc < 2) {
         return 1;
@@ -15,7 +15,7 @@ int runConsole(int argc, const char* const* argv, ProxyPlatform& platform, std::
     try {
         const std::u16string url = utf8ToWide(argv[1]);
         ProxyResult result;
-        if (!resolveProxy(platform, url.c_str(), result, errors)) {
+        if (!source.proxyFor(url.c_str(), result, errors)) {
             return 1;
         }
         if (result.direct) {

@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "resolve_proxy.h"
+#include "proxy_source.h"
 #include "text_convert.h"
 
 namespace waypost {
@@ -21,12 +21,12 @@ const char* ProxyTextBuffer::store(const ProxyResult& result) {
     return block_.get();
 }
 
-const char* detectProxyWith(ProxyPlatform& platform, ProxyTextBuffer& buffer, const char* url,
+const char* detectProxyWith(ProxySource& source, ProxyTextBuffer& buffer, const char* url,
                             std::FILE* errors) noexcept {
     try {
         const std::u16string wideUrl = utf8ToWide(url);
         ProxyResult result;
-        if (!resolveProxy(platform, wideUrl.c_str(), result, errors)) {
+        if (!source.proxyFor(wideUrl.c_str(), result, errors)) {
             std::fprintf(errors, "Failed to resolve proxy for: %s\n", url != nullptr ? url : "");
             return kFailedAnswer;
         }
@@ -41,7 +41,7 @@ const char* detectProxyWith(ProxyPlatform& platform, ProxyTextBuffer& buffer, co
     }
 }
 
-const char* detectProxyForProcess(ProxyPlatform& platform, const char* url) noexcept {
+const char* detectProxyForProcess(ProxySource& source, const char* url) noexcept {
     // Null until the first call; constant-initialised, so an EXE loaded as a library (whose
     // static constructors never run) finds it too.
     static ProxyTextBuffer* proxyTextBuffer = nullptr;
@@ -51,7 +51,7 @@ const char* detectProxyForProcess(ProxyPlatform& platform, const char* url) noex
             return kFailedAnswer;
         }
     }
-    return detectProxyWith(platform, *proxyTextBuffer, url);
+    return detectProxyWith(source, *proxyTextBuffer, url);
 }
 
 }  // namespace waypost

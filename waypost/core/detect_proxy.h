@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "proxy_platform.h"
 #include "proxy_result.h"
+#include "proxy_source.h"
 
 namespace waypost {
 
@@ -33,13 +33,13 @@ private:
 
 // Resolves `url` (NUL-terminated UTF-8; null means empty) and answers "DIRECT", "host:port"
 // (inside `buffer`) or "" when resolution failed, in which case
-// "Failed to resolve proxy for: <url>\n" follows the session message on `errors`.
+// "Failed to resolve proxy for: <url>\n" follows the platform's message on `errors`.
 // The result is never null. Out of memory answers "" as well.
-[[nodiscard]] const char* detectProxyWith(ProxyPlatform& platform, ProxyTextBuffer& buffer,
+[[nodiscard]] const char* detectProxyWith(ProxySource& source, ProxyTextBuffer& buffer,
                                           const char* url, std::FILE* errors = stderr) noexcept;
 
 // detectProxyWith over the process-wide answer buffer, which is deliberately never destroyed:
 // callers may hold the last proxy answer until the process ends. Calls must not overlap.
-[[nodiscard]] const char* detectProxyForProcess(ProxyPlatform& platform, const char* url) noexcept;
+[[nodiscard]] const char* detectProxyForProcess(ProxySource& source, const char* url) noexcept;
 
 }  // namespace waypost

@@ -7,6 +7,6 @@
 #include "libproxy_platform.h"
 
 extern "C" const char* detectProxy(const char* url) {
-    waypost::LibproxyPlatform platform;
-    return waypost::detectProxyForProcess(platform, url);
+    waypost::LibproxySource source;
+    return waypost::detectProxyForProcess(source, url);
 }

@@ -6,25 +6,15 @@
 #include <proxy.h>
 
 #include <cstring>
-#include <memory>
-#include <new>
 #include <string_view>
 
+#include "../core/port_text.h"
 #include "../core/text_convert.h"
 
 namespace waypost {
 namespace {
 
-constexpr std::uint32_t kNotEnoughMemory = 8;  // the only way a factory fails to appear
-
-// A platform string: a copy that releaseString gives back.
-char16_t* handOut(const std::u16string& text) {
-    auto* copy = new (std::nothrow) char16_t[text.size() + 1];
-    if (copy != nullptr) {
-        std::memcpy(copy, text.c_str(), (text.size() + 1) * sizeof(char16_t));
-    }
-    return copy;
-}
+constexpr unsigned long kNotEnoughMemory = 8;  // the only way a factory fails to appear
 
 // Marks a loaded object that belongs to JavaScriptCore or to a libproxy PAC runner as never to
 // be unloaded.
@@ -39,18 +29,22 @@ int pinScriptEngine(dl_phdr_info* object, std::size_t, void*) {
     return 0;
 }
 
-using ProxyAnswer = ownkit::Owned<char**, &px_proxy_factory_free_proxies>;
-
-pxProxyFactory* factoryOf(ProxyPlatform::Session session) {
-    return reinterpret_cast<pxProxyFactory*>(session);
+// Freeing a factory unloads the PAC runner it loaded, while JavaScriptCore's collector thread
+// may still be running in that code: the process would crash now and then (libproxy issue 209).
+// Whatever a PAC script loaded stays loaded for the life of the process.
+void freeFactory(pxProxyFactory* factory) {
+    ::dl_iterate_phdr(&pinScriptEngine, nullptr);
+    px_proxy_factory_free(factory);
 }
+
+using Factory = ownkit::Owned<pxProxyFactory*, &freeFactory>;
+using ProxyList = ownkit::Owned<char**, &px_proxy_factory_free_proxies>;
 
 }  // namespace
 
-std::string toProxyList(const char* const* proxies) {
-    std::string list;
+void readLibproxyAnswer(const char* const* proxies, ProxyResult& result) {
     for (const char* const* entry = proxies; entry != nullptr && *entry != nullptr; ++entry) {
-        std::string_view proxy(*entry);
+        const std::string_view proxy(*entry);
         const std::size_t scheme = proxy.find("://");
         if (scheme == std::string_view::npos) {
             continue;
@@ -63,64 +57,31 @@ std::string toProxyList(const char* const* proxies) {
             address = address.substr(at + 1);
         }
         if (name == "direct" || address.empty()) {
-            if (list.empty()) {
-                return list;  // a direct connection comes first: no proxy
-            }
-            continue;
+            break;
         }
-        if (!list.empty()) {
-            list += ';';
-        }
-        if (name.substr(0, 5) == "socks") {
-            list += "socks=";
-        }
-        list += address;
+        // Through UTF-16 and back, as the Windows answer is: ill-formed bytes become U+FFFD.
+        const std::u16string wide = utf8ToWide(std::string(address).c_str());
+        const std::size_t colon = wide.rfind(u':');
+        result.host = name.substr(0, 5) == "socks" ? "socks=" : "";
+        result.host += wideToUtf8(wide.substr(0, colon).c_str());
+        result.port = colon == std::u16string::npos
+                          ? kPortWithoutColon
+                          : readLeadingInteger(std::u16string_view(wide).substr(colon + 1));
+        return;
     }
-    return list;
+    result.direct = true;
 }
 
-ProxyPlatform::Session LibproxyPlatform::openSession(const char16_t*) {
-    return reinterpret_cast<Session>(px_proxy_factory_new());
-}
-
-std::uint32_t LibproxyPlatform::lastError() {
-    return kNotEnoughMemory;
-}
-
-bool LibproxyPlatform::queryAutomaticProxy(Session session, const char16_t* url,
-                                           const AutoDetectOptions&, ProxyInfo& info) {
-    const std::string address = wideToUtf8(url);
-    const ProxyAnswer proxies(px_proxy_factory_get_proxies(factoryOf(session), address.c_str()));
-    if (!proxies) {
+bool LibproxySource::proxyFor(const char16_t* url, ProxyResult& result, std::FILE* errors) {
+    const Factory factory(px_proxy_factory_new());
+    if (!factory) {
+        std::fprintf(errors, "WinHttpOpen failed: %lu\n", kNotEnoughMemory);
         return false;
     }
-    const std::string list = toProxyList(proxies.get());
-    if (list.empty()) {
-        info.accessType = kAccessTypeNoProxy;
-        return true;
-    }
-    info.accessType = kAccessTypeNamedProxy;
-    info.proxy = handOut(utf8ToWide(list.c_str()));
-    if (info.proxy == nullptr) {
-        throw std::bad_alloc();  // not "no answer": that would fall back to a direct connection
-    }
+    const std::string address = wideToUtf8(url);
+    const ProxyList proxies(px_proxy_factory_get_proxies(factory.get(), address.c_str()));
+    readLibproxyAnswer(proxies.get(), result);  // no answer at all: no proxy
     return true;
-}
-
-bool LibproxyPlatform::queryUserSettings(UserProxySettings&) {
-    return false;
-}
-
-void LibproxyPlatform::releaseString(char16_t* text) {
-    delete[] text;
-}
-
-void LibproxyPlatform::closeSession(Session session) {
-    // Freeing the factory unloads the PAC runner it loaded, while JavaScriptCore's collector
-    // thread may still be running in that code: the process would crash now and then (libproxy
-    // issue 209). Whatever a PAC script loaded stays loaded for the life of the process.
-    ::dl_iterate_phdr(&pinScriptEngine, nullptr);
-    px_proxy_factory_free(factoryOf(session));
 }
 
 }  // namespace waypost

@@ -4,6 +4,6 @@
 #include "libproxy_platform.h"
 
 int main(int argc, char** argv) {
-    waypost::LibproxyPlatform platform;
-    return waypost::runConsole(argc, argv, platform);
+    waypost::LibproxySource source;
+    return waypost::runConsole(argc, argv, source);
 }

@@ -4,8 +4,10 @@
 
 #include "../core/detect_proxy.h"
 #include "winhttp_platform.h"
+#include "winhttp_resolve.h"
 
 extern "C" const char* detectProxy(const char* url) {
-    waypost::WinHttpPlatform platform;
-    return waypost::detectProxyForProcess(platform, url);
+    waypost::WinHttpPlatform winHttp;
+    waypost::WinHttpSource source(winHttp);
+    return waypost::detectProxyForProcess(source, url);
 }

@@ -2,8 +2,10 @@
 
 #include "../core/console.h"
 #include "winhttp_platform.h"
+#include "winhttp_resolve.h"
 
 int main(int argc, char** argv) {
-    waypost::WinHttpPlatform platform;
-    return waypost::runConsole(argc, argv, platform);
+    waypost::WinHttpPlatform winHttp;
+    waypost::WinHttpSource source(winHttp);
+    return waypost::runConsole(argc, argv, source);
 }

@@ -19,7 +19,7 @@ char16_t* utf16(wchar_t* text) {
 
 }  // namespace
 
-ProxyPlatform::Session WinHttpPlatform::openSession(const char16_t* userAgent) {
+WinHttpCalls::Session WinHttpPlatform::openSession(const char16_t* userAgent) {
     // Synchronous session (flags 0) without a proxy of its own.
     return reinterpret_cast<Session>(::WinHttpOpen(wide(userAgent), WINHTTP_ACCESS_TYPE_NO_PROXY,
                                                    WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS,

@@ -1,12 +1,12 @@
 #pragma once
-// ProxyPlatform over WinHTTP. Strings it hands out were allocated by WinHTTP and are released
-// with GlobalFree.
+// The WinHTTP calls of winhttp_calls.h over WinHTTP itself. Strings it hands out were allocated by
+// WinHTTP and are released with GlobalFree.
 
-#include "../core/proxy_platform.h"
+#include "winhttp_calls.h"
 
 namespace waypost {
 
-class WinHttpPlatform final : public ProxyPlatform {
+class WinHttpPlatform final : public WinHttpCalls {
 public:
     Session openSession(const char16_t* userAgent) override;
     std::uint32_t lastError() override;

@@ -9,12 +9,20 @@
 #include "console.h"
 #include "detect_proxy.h"
 #include "fake_proxy_platform.h"
+#include "winhttp_resolve.h"
 
 namespace waypost {
 namespace {
 
 using testing::CapturedStream;
 using testing::FakeProxyPlatform;
+
+// detectProxyWith over WinHTTP's sequence on the scripted WinHTTP.
+const char* detectOver(FakeProxyPlatform& winHttp, ProxyTextBuffer& buffer, const char* url,
+                       std::FILE* errors = stderr) {
+    WinHttpSource source(winHttp);
+    return detectProxyWith(source, buffer, url, errors);
+}
 
 void answerProxy(FakeProxyPlatform& platform, std::u16string list) {
     platform.automatic = {true, kAccessTypeNamedProxy, std::move(list), std::nullopt};
@@ -39,7 +47,7 @@ TEST_P(DetectProxyAnswer, FormatsIntoBlockOfHostLengthPlusSeven) {
     answerProxy(platform, c.list);
     ProxyTextBuffer buffer;
 
-    const char* answer = detectProxyWith(platform, buffer, "http://example.org/");
+    const char* answer = detectOver(platform, buffer, "http://example.org/");
 
     EXPECT_EQ(std::string(answer), c.text);
     EXPECT_EQ(answer, buffer.text());
@@ -60,11 +68,11 @@ TEST(DetectProxy, DirectAnswerIsStaticAndLeavesLastProxyTextReadable) {
     FakeProxyPlatform first;
     answerProxy(first, u"a:1");
     ProxyTextBuffer buffer;
-    const char* proxyText = detectProxyWith(first, buffer, "u");
+    const char* proxyText = detectOver(first, buffer, "u");
 
     FakeProxyPlatform second;
     answerDirect(second);
-    const char* direct = detectProxyWith(second, buffer, "u");
+    const char* direct = detectOver(second, buffer, "u");
 
     EXPECT_STREQ(direct, "DIRECT");
     EXPECT_EQ(buffer.text(), proxyText);
@@ -75,11 +83,11 @@ TEST(DetectProxy, NextProxyAnswerReplacesTheBlock) {
     ProxyTextBuffer buffer;
     FakeProxyPlatform first;
     answerProxy(first, u"first-host:1");
-    ASSERT_STREQ(detectProxyWith(first, buffer, "u"), "first-host:1");
+    ASSERT_STREQ(detectOver(first, buffer, "u"), "first-host:1");
 
     FakeProxyPlatform second;
     answerProxy(second, u"b:2");
-    const char* answer = detectProxyWith(second, buffer, "u");
+    const char* answer = detectOver(second, buffer, "u");
 
     // The first block was freed (LeakSanitizer would report it otherwise) and a block sized
     // for the new host holds the answer.
@@ -103,14 +111,14 @@ TEST(DetectProxy, NullUrlIsAskedAsEmptyText) {
     FakeProxyPlatform platform;
     ProxyTextBuffer buffer;
     platform.url = u"not asked";
-    EXPECT_STREQ(detectProxyWith(platform, buffer, nullptr), "DIRECT");
+    EXPECT_STREQ(detectOver(platform, buffer, nullptr), "DIRECT");
     EXPECT_EQ(platform.url, u"");
 }
 
 TEST(DetectProxy, UrlIsConvertedFromUtf8) {
     FakeProxyPlatform platform;
     ProxyTextBuffer buffer;
-    (void)detectProxyWith(platform, buffer, "http://b\xc3\xbc\x63her.example/\xff");
+    (void)detectOver(platform, buffer, "http://b\xc3\xbc\x63her.example/\xff");
     EXPECT_EQ(platform.url, u"http://b\u00fccher.example/\ufffd");
 }
 
@@ -121,7 +129,7 @@ TEST(DetectProxy, SessionFailureAnswersEmptyAndWritesTwoLines) {
     ProxyTextBuffer buffer;
     CapturedStream errors;
 
-    const char* answer = detectProxyWith(platform, buffer, "http://\xc3\xa9/", errors.get());
+    const char* answer = detectOver(platform, buffer, "http://\xc3\xa9/", errors.get());
 
     EXPECT_STREQ(answer, "");
     EXPECT_EQ(buffer.text(), nullptr);
@@ -150,8 +158,9 @@ TEST_P(ConsoleRun, PrintsOneLineAndExitStatus) {
     CapturedStream out;
     CapturedStream err;
 
+    WinHttpSource source(platform);
     const int status =
-        runConsole(static_cast<int>(c.args.size()), c.args.data(), platform, out.get(), err.get());
+        runConsole(static_cast<int>(c.args.size()), c.args.data(), source, out.get(), err.get());
 
     EXPECT_EQ(status, c.status);
     EXPECT_EQ(out.text(), c.out);

@@ -1,6 +1,6 @@
 #pragma once
-// A scripted ProxyPlatform that records what the core asked of it and checks that every
-// string it handed out comes back exactly once.
+// A scripted WinHTTP (the calls of winhttp_calls.h) that records what the core asked of it and
+// checks that every string it handed out comes back exactly once.
 
 #include <gtest/gtest.h>
 
@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "proxy_platform.h"
+#include "winhttp_calls.h"
 
 namespace waypost::testing {
 
 using OptionalText = std::optional<std::u16string>;
 
-class FakeProxyPlatform final : public ProxyPlatform {
+class FakeProxyPlatform final : public WinHttpCalls {
 public:
     struct AutomaticAnswer {
         bool ok = false;

@@ -4,6 +4,7 @@
 #include <limits>
 #include <string>
 
+#include "port_text.h"
 #include "proxy_list.h"
 
 namespace waypost {

@@ -6,7 +6,7 @@
 
 #include "captured_stream.h"
 #include "fake_proxy_platform.h"
-#include "resolve_proxy.h"
+#include "winhttp_resolve.h"
 
 namespace waypost {
 namespace {

@@ -1,5 +1,6 @@
 #pragma once
-// What proxy resolution needs from the platform's HTTP stack, in the core's own words.
+// The WinHTTP calls that proxy resolution on Windows makes, as a table: winhttp_platform.cpp
+// fills it with WinHTTP itself, the unit tests with a scripted fake.
 //
 // Ownership: every string pointer that queryAutomaticProxy or queryUserSettings hands out
 // belongs to the caller from then on and is given back exactly once through releaseString.
@@ -13,7 +14,7 @@
 
 namespace waypost {
 
-// Access types as the platform reports them (WinHTTP's values; other platforms map onto them).
+// Access types as WinHTTP reports them.
 inline constexpr std::uint32_t kAccessTypeNoProxy = 1;
 inline constexpr std::uint32_t kAccessTypeNamedProxy = 3;
 
@@ -40,11 +41,11 @@ struct UserProxySettings {
     char16_t* bypass = nullptr;
 };
 
-class ProxyPlatform {
+class WinHttpCalls {
 public:
     using Session = ownkit::OpaqueHandle<struct SessionTag>;
 
-    virtual ~ProxyPlatform() = default;
+    virtual ~WinHttpCalls() = default;
 
     // A session for the given user agent, or null; then lastError() tells why.
     [[nodiscard]] virtual Session openSession(const char16_t* userAgent) = 0;

@@ -1,4 +1,4 @@
-#include "resolve_proxy.h"
+#include "winhttp_resolve.h"
 
 #include <ownkit/owned.h>
 
@@ -8,10 +8,10 @@ namespace waypost {
 namespace {
 
 // Owners of what the platform handed out; each goes back exactly once.
-using PlatformString = ownkit::Owned<char16_t*, &ProxyPlatform::releaseString>;
-using SessionOwner = ownkit::Owned<ProxyPlatform::Session, &ProxyPlatform::closeSession>;
+using PlatformString = ownkit::Owned<char16_t*, &WinHttpCalls::releaseString>;
+using SessionOwner = ownkit::Owned<WinHttpCalls::Session, &WinHttpCalls::closeSession>;
 
-PlatformString adopt(ProxyPlatform& platform, char16_t* text) {
+PlatformString adopt(WinHttpCalls& platform, char16_t* text) {
     return PlatformString(&platform, text);
 }
 
@@ -24,7 +24,7 @@ struct ProxyRecord {
 
 // Fallback when automatic detection gave no answer: the user's configured proxy, if any.
 // The configuration's other strings are released here, script address first.
-void applyUserSettings(ProxyPlatform& platform, ProxyRecord& record) {
+void applyUserSettings(WinHttpCalls& platform, ProxyRecord& record) {
     UserProxySettings settings{};
     if (!platform.queryUserSettings(settings)) {
         record.accessType = kAccessTypeNoProxy;
@@ -48,9 +48,9 @@ void applyUserSettings(ProxyPlatform& platform, ProxyRecord& record) {
 
 }  // namespace
 
-bool resolveProxy(ProxyPlatform& platform, const char16_t* url, ProxyResult& result,
+bool resolveProxy(WinHttpCalls& platform, const char16_t* url, ProxyResult& result,
                   std::FILE* errors) {
-    ProxyPlatform::Session opened = platform.openSession(kUserAgent);
+    WinHttpCalls::Session opened = platform.openSession(kUserAgent);
     if (opened == nullptr) {
         const std::uint32_t code = platform.lastError();
         std::fprintf(errors, "WinHttpOpen failed: %lu\n", static_cast<unsigned long>(code));

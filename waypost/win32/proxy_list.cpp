@@ -1,9 +1,9 @@
 #include "proxy_list.h"
 
-#include <limits>
 #include <string>
 
-#include "text_convert.h"
+#include "../core/port_text.h"
+#include "../core/text_convert.h"
 
 namespace waypost {
 namespace {
@@ -21,37 +21,7 @@ std::u16string_view chooseEntry(std::u16string_view list) {
     return rest.substr(0, rest.find(u';'));
 }
 
-bool isLeadingSpace(char16_t c) {
-    return c == u' ' || (c >= u'\t' && c <= u'\r');
-}
-
 }  // namespace
-
-std::int32_t readLeadingInteger(std::u16string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && isLeadingSpace(text[i])) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
-    // Accumulate the magnitude in 64 bits and stop growing it once it is out of range.
-    constexpr std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
-    std::int64_t magnitude = 0;
-    for (; i < text.size() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
-        if (magnitude <= limit) {
-            magnitude = magnitude * 10 + (text[i] - u'0');
-        }
-    }
-    if (negative) {
-        return magnitude >= limit ? std::numeric_limits<std::int32_t>::min()
-                                  : static_cast<std::int32_t>(-magnitude);
-    }
-    return magnitude >= limit ? std::numeric_limits<std::int32_t>::max()
-                              : static_cast<std::int32_t>(magnitude);
-}
 
 void parseProxyList(const char16_t* list, ProxyResult& result) {
     // Copied first: the platform's string is released independently of the result.
