@@ -5,7 +5,7 @@
 
 namespace paneknob {
 
-WindowPlatform::Window findWindowByTitle(WindowPlatform& platform, const char* title) {
+WindowSystem::Window findWindowByTitle(WindowSystem& platform, const char* title) {
     if (title == nullptr) {
         return nullptr;
     }
@@ -19,45 +19,39 @@ WindowPlatform::Window findWindowByTitle(WindowPlatform& platform, const char* t
     return platform.findTopLevelWindow(buffer.get());
 }
 
-std::int32_t setWindowFlags(WindowPlatform& platform, const char* title) {
-    const WindowPlatform::Window window = findWindowByTitle(platform, title);
+std::int32_t setWindowFlags(WindowSystem& platform, const char* title) {
+    const WindowSystem::Window window = findWindowByTitle(platform, title);
     if (window == nullptr) {
         return kNoWindow;
     }
-    const std::int64_t style = platform.style(window);
-    platform.setStyle(window, style & ~(kMinimizeBox | kMaximizeBox));
-    platform.refreshFrame(window, kRefreshFrameFlags);
+    platform.removeBoxes(window);
     return kDone;
 }
 
-std::int32_t minimize(WindowPlatform& platform, const char* title) {
-    const WindowPlatform::Window window = findWindowByTitle(platform, title);
+std::int32_t minimize(WindowSystem& platform, const char* title) {
+    const WindowSystem::Window window = findWindowByTitle(platform, title);
     if (window == nullptr) {
         return kNoWindow;
     }
-    platform.show(window, kShowMinimize);
+    platform.minimize(window);
     return kDone;
 }
 
-std::int32_t restore(WindowPlatform& platform, const char* title) {
-    const WindowPlatform::Window window = findWindowByTitle(platform, title);
+std::int32_t restore(WindowSystem& platform, const char* title) {
+    const WindowSystem::Window window = findWindowByTitle(platform, title);
     if (window == nullptr) {
         return kNoWindow;
     }
-    platform.show(window, kShowNoActivate);
+    platform.showWithoutActivating(window);
     return kDone;
 }
 
-std::int32_t restoreAndActivate(WindowPlatform& platform, const char* title) {
-    const WindowPlatform::Window window = findWindowByTitle(platform, title);
+std::int32_t restoreAndActivate(WindowSystem& platform, const char* title) {
+    const WindowSystem::Window window = findWindowByTitle(platform, title);
     if (window == nullptr) {
         return kNoWindow;
     }
-    platform.show(window, kShowRestore);
-    if (platform.bringToForeground(window)) {
-        return kDone;
-    }
-    return platform.activate(window) != nullptr ? kDone : kNotActivated;
+    return platform.restoreAndActivate(window) ? kDone : kNotActivated;
 }
 
 }  // namespace paneknob

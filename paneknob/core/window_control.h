@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "window_platform.h"
+#include "window_system.h"
 
 namespace paneknob {
 
@@ -18,16 +18,14 @@ inline constexpr int kTitleCapacity = 4096;
 // The window with that whole title, or null. A null title, a title whose conversion fails or
 // needs more than kTitleCapacity units, or a failed allocation finds nothing: no truncated or
 // unconverted text is ever searched for. The buffer is released before this returns.
-[[nodiscard]] WindowPlatform::Window findWindowByTitle(WindowPlatform& platform, const char* title);
+[[nodiscard]] WindowSystem::Window findWindowByTitle(WindowSystem& platform, const char* title);
 
-// Clears the minimize and maximize boxes (every other style bit kept) and refreshes the frame
-// without moving, resizing, restacking or activating the window.
-[[nodiscard]] std::int32_t setWindowFlags(WindowPlatform& platform, const char* title);
-[[nodiscard]] std::int32_t minimize(WindowPlatform& platform, const char* title);
+// Takes the minimize and maximize boxes away, the window otherwise left as it is.
+[[nodiscard]] std::int32_t setWindowFlags(WindowSystem& platform, const char* title);
+[[nodiscard]] std::int32_t minimize(WindowSystem& platform, const char* title);
 // Shows it in its last normal size and position without activating it.
-[[nodiscard]] std::int32_t restore(WindowPlatform& platform, const char* title);
-// Restores it and brings it to the foreground, else makes it the active window; kNotActivated
-// when neither happened.
-[[nodiscard]] std::int32_t restoreAndActivate(WindowPlatform& platform, const char* title);
+[[nodiscard]] std::int32_t restore(WindowSystem& platform, const char* title);
+// Restores it and makes it the active window; kNotActivated when it did not become active.
+[[nodiscard]] std::int32_t restoreAndActivate(WindowSystem& platform, const char* title);
 
 }  // namespace paneknob

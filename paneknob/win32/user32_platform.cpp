@@ -1,25 +1,29 @@
-// WindowPlatform over user32.
+// The user32 calls of user32_calls.h over user32 itself.
 
 #include <windows.h>
 
 #include "../core/platforms.h"
 #include "../core/window_control.h"
+#include "user32_windows.h"
 
 namespace paneknob {
 namespace {
 
-HWND handle(void* window) {
-    return static_cast<HWND>(window);
+HWND handle(WindowSystem::Window window) {
+    return reinterpret_cast<HWND>(window);
+}
+WindowSystem::Window windowOf(HWND window) {
+    return reinterpret_cast<WindowSystem::Window>(window);
 }
 
-class User32Platform final : public WindowPlatform {
+class User32Platform final : public User32Calls {
 public:
     int convertTitle(const char* title, char16_t* buffer, int capacity) override {
         return ::MultiByteToWideChar(CP_ACP, 0, title, -1, reinterpret_cast<wchar_t*>(buffer),
                                      capacity);
     }
     Window findTopLevelWindow(const char16_t* title) override {
-        return ::FindWindowW(nullptr, reinterpret_cast<const wchar_t*>(title));
+        return windowOf(::FindWindowW(nullptr, reinterpret_cast<const wchar_t*>(title)));
     }
     std::int64_t style(Window window) override {
         return ::GetWindowLongPtrW(handle(window), GWL_STYLE);
@@ -34,15 +38,16 @@ public:
     bool bringToForeground(Window window) override {
         return ::SetForegroundWindow(handle(window)) != FALSE;
     }
-    Window activate(Window window) override { return ::SetActiveWindow(handle(window)); }
+    Window activate(Window window) override { return windowOf(::SetActiveWindow(handle(window))); }
 };
 
 }  // namespace
 
 std::int32_t runWithSystemPlatform(WindowAction action, const char* title) noexcept {
-    static User32Platform platform;
+    static User32Platform user32;
+    static User32Windows windows(user32);
     try {
-        return action(platform, title);
+        return action(windows, title);
     } catch (...) {
         return kNoWindow;  // nothing here throws; kept so that nothing ever crosses the export
     }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "../../win32/user32_windows.h"
 #include "window_control.h"
 
 namespace paneknob {
@@ -13,10 +14,13 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
-// A window manager with one window, "Target" (matched without regard to case), that records
-// every call. Each call after the lookup checks that the title buffer is already released.
-class FakeWindows final : public WindowPlatform {
+// user32 with one window, "Target" (matched without regard to case), that records every call.
+// Each call after the lookup checks that the title buffer is already released. The actions run
+// over it through User32Windows, as on Windows.
+class FakeWindows final : public User32Calls {
 public:
+    operator WindowSystem&() { return windows_; }
+
     std::int64_t windowStyle = 0x14CF0000;  // an overlapped window with both boxes, visible
     bool conversionFails = false;
     bool foregroundWorks = true;
@@ -50,7 +54,7 @@ public:
         for (char16_t& c : lowered) {
             c = (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
         }
-        return lowered == u"target" ? &window_ : nullptr;
+        return lowered == u"target" ? reinterpret_cast<Window>(&window_) : nullptr;
     }
     std::int64_t style(Window window) override {
         act("style", window);
@@ -73,12 +77,12 @@ public:
     }
     Window activate(Window window) override {
         act("activate", window);
-        return activationWorks ? &previous_ : nullptr;
+        return activationWorks ? reinterpret_cast<Window>(&previous_) : nullptr;
     }
 
 private:
     void act(std::string call, Window window) {
-        EXPECT_EQ(window, &window_);
+        EXPECT_EQ(window, reinterpret_cast<Window>(&window_));
         EXPECT_TRUE(__asan_address_is_poisoned(buffer_))
             << call << " before the title buffer was released";
         calls.push_back(std::move(call));
@@ -87,9 +91,10 @@ private:
     int window_ = 0;
     int previous_ = 0;
     const char16_t* buffer_ = nullptr;
+    User32Windows windows_{*this};
 };
 
-using Action = std::int32_t (*)(WindowPlatform&, const char*);
+using Action = std::int32_t (*)(WindowSystem&, const char*);
 
 struct ActionCase {
     const char* name;

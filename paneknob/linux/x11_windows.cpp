@@ -1,4 +1,4 @@
-#include "x11_window_platform.h"
+#include "x11_windows.h"
 
 #include <iconv.h>
 #include <langinfo.h>
@@ -26,12 +26,12 @@ constexpr std::uint32_t kStateRemove = 0;  // _NET_WM_STATE actions
 constexpr std::uint32_t kSourceApplication = 1;
 constexpr std::uint32_t kSourcePager = 2;
 
-xcb_window_t xid(WindowPlatform::Window window) {
+xcb_window_t xid(WindowSystem::Window window) {
     return static_cast<xcb_window_t>(reinterpret_cast<std::uintptr_t>(window));
 }
 
-WindowPlatform::Window handle(xcb_window_t window) {
-    return reinterpret_cast<WindowPlatform::Window>(static_cast<std::uintptr_t>(window));
+WindowSystem::Window handle(xcb_window_t window) {
+    return reinterpret_cast<WindowSystem::Window>(static_cast<std::uintptr_t>(window));
 }
 
 using Conversion = ownkit::Owned<iconv_t, &::iconv_close>;
@@ -286,7 +286,7 @@ std::uint32_t serverTime(const x11kit::Connection& connection) {
 
 }  // namespace
 
-int X11WindowPlatform::convertTitle(const char* title, char16_t* buffer, int capacity) {
+int X11Windows::convertTitle(const char* title, char16_t* buffer, int capacity) {
     if (capacity <= 0) {
         return 0;
     }
@@ -309,7 +309,7 @@ int X11WindowPlatform::convertTitle(const char* title, char16_t* buffer, int cap
     return static_cast<int>((outSize - outLeft) / sizeof(char16_t));
 }
 
-WindowPlatform::Window X11WindowPlatform::findTopLevelWindow(const char16_t* title) {
+WindowSystem::Window X11Windows::findTopLevelWindow(const char16_t* title) {
     const std::optional<std::u32string> wanted = x11::fromUtf16(title);
     if (!wanted || !connection_.ok()) {
         return nullptr;
@@ -326,51 +326,56 @@ WindowPlatform::Window X11WindowPlatform::findTopLevelWindow(const char16_t* tit
     return nullptr;
 }
 
-std::int64_t X11WindowPlatform::style(Window window) {
-    const auto hints = x11::parseHints(cardinals(connection_, xid(window), "_MOTIF_WM_HINTS"));
-    const x11::Boxes boxes = x11::boxesOf(hints);
-    return (boxes.minimize ? kMinimizeBox : 0) | (boxes.maximize ? kMaximizeBox : 0);
-}
-
-void X11WindowPlatform::setStyle(Window window, std::int64_t style) {
+void X11Windows::removeBoxes(Window window) {
     const xcb_atom_t property = connection_.atom("_MOTIF_WM_HINTS");
     const auto hints = x11::parseHints(cardinals(connection_, xid(window), "_MOTIF_WM_HINTS"));
     const x11::Boxes boxes = x11::boxesOf(hints);
-    const x11::Boxes keep{boxes.minimize && (style & kMinimizeBox) != 0,
-                          boxes.maximize && (style & kMaximizeBox) != 0};
-    if (keep.minimize == boxes.minimize && keep.maximize == boxes.maximize) {
+    if (!boxes.minimize && !boxes.maximize) {
         return;  // nothing to take away: the property stays as it is
     }
-    const std::vector<std::uint32_t> items = x11::itemsOf(x11::restrictBoxes(hints, keep));
+    const std::vector<std::uint32_t> items =
+        x11::itemsOf(x11::restrictBoxes(hints, {false, false}));
     xcb_change_property(connection_.get(), XCB_PROP_MODE_REPLACE, xid(window), property, property,
                         32, static_cast<std::uint32_t>(items.size()), items.data());
-}
-
-void X11WindowPlatform::refreshFrame(Window, std::uint32_t) {
+    // The window manager re-reads the hints when they change: the change only has to reach the
+    // server.
     (void)connection_.sync();
 }
 
-void X11WindowPlatform::show(Window window, int command) {
-    const xcb_window_t target = xid(window);
+void X11Windows::minimize(Window window) {
+    show(xid(window), Showing::minimized);
+}
+
+void X11Windows::showWithoutActivating(Window window) {
+    show(xid(window), Showing::shown);
+}
+
+bool X11Windows::restoreAndActivate(Window window) {
+    show(xid(window), Showing::restored);
+    return bringToForeground(xid(window));
+}
+
+void X11Windows::show(xcb_window_t target, Showing showing) {
     const WindowState state = stateOf(connection_, target);
     if (!state.managed) {
-        (void)mapAndConfirm(connection_, target, command == kShowMinimize, command == kShowRestore);
+        (void)mapAndConfirm(connection_, target, showing == Showing::minimized,
+                            showing == Showing::restored);
         return;
     }
-    if (command == kShowMinimize) {
+    if (showing == Showing::minimized) {
         sendToRoot(connection_, target, connection_.atom("WM_CHANGE_STATE"), {kIconicState});
         (void)(connection_.sync() && awaitIconic(connection_, target, true, kStateWait));
         return;
     }
     const std::uint32_t active = activeWindow(connection_);
     if (state.iconic) {
-        deiconify(target, command == kShowRestore);
-    } else if (command == kShowRestore && state.maximized) {
+        deiconify(target, showing == Showing::restored);
+    } else if (showing == Showing::restored && state.maximized) {
         sendToRoot(connection_, target, connection_.atom("_NET_WM_STATE"),
                    {kStateRemove, connection_.atom("_NET_WM_STATE_MAXIMIZED_VERT"),
                     connection_.atom("_NET_WM_STATE_MAXIMIZED_HORZ"), kSourceApplication});
     }
-    if (command != kShowRestore && active != target) {
+    if (showing == Showing::shown && active != target) {
         keepActive(active, target);
     }
     (void)connection_.sync();
@@ -379,7 +384,7 @@ void X11WindowPlatform::show(Window window, int command) {
 // Out of the iconic state: first by dropping _NET_WM_STATE_HIDDEN (some window managers honour
 // it, and then do not activate the window), else by a map request, which ICCCM makes the way
 // out of the iconic state for every window manager.
-void X11WindowPlatform::deiconify(xcb_window_t target, bool activate) {
+void X11Windows::deiconify(xcb_window_t target, bool activate) {
     sendToRoot(connection_, target, connection_.atom("_NET_WM_STATE"),
                {kStateRemove, connection_.atom("_NET_WM_STATE_HIDDEN"), 0, kSourceApplication});
     if (connection_.sync() && awaitIconic(connection_, target, false, kDeiconifyWait)) {
@@ -390,7 +395,7 @@ void X11WindowPlatform::deiconify(xcb_window_t target, bool activate) {
 
 // A window manager that activated the shown window anyway gives the focus back to the window
 // that had it, as a pager would ask.
-void X11WindowPlatform::keepActive(std::uint32_t previous, xcb_window_t shown) {
+void X11Windows::keepActive(std::uint32_t previous, xcb_window_t shown) {
     if (previous == 0) {
         return;
     }
@@ -406,8 +411,7 @@ void X11WindowPlatform::keepActive(std::uint32_t previous, xcb_window_t shown) {
 // The request as an application first, subject to focus-stealing prevention; when that did not
 // take, once more as a pager acting for the user. Activation counts only when the window is
 // still the active one after a short settle: some window managers name it only in passing.
-bool X11WindowPlatform::bringToForeground(Window window) {
-    const xcb_window_t target = xid(window);
+bool X11Windows::bringToForeground(xcb_window_t target) {
     const xcb_atom_t request = connection_.atom("_NET_ACTIVE_WINDOW");
     const std::uint32_t time = serverTime(connection_);
     for (const std::uint32_t source : {kSourceApplication, kSourcePager}) {
@@ -426,14 +430,10 @@ bool X11WindowPlatform::bringToForeground(Window window) {
     return false;
 }
 
-WindowPlatform::Window X11WindowPlatform::activate(Window) {
-    return nullptr;
-}
-
 std::int32_t runWithSystemPlatform(WindowAction action, const char* title) noexcept {
     try {
-        X11WindowPlatform platform;
-        return action(platform, title);
+        X11Windows windows;
+        return action(windows, title);
     } catch (...) {
         return kNoWindow;  // out of memory in a lookup: no window found
     }

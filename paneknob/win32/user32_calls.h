@@ -1,11 +1,10 @@
 #pragma once
-// What window control needs from the window manager: the title converted from the process's
-// 8-bit code page, a top-level window found by its whole title (letter case ignored), its style,
-// a frame refresh, show commands, and the two activation calls.
-// Threads: any thread may call; activation acts as the window manager defines it for the
-// calling thread.
+// The user32 calls that window control makes on Windows, as a table: user32_platform.cpp fills
+// it with user32 itself, the unit tests with a scripted fake.
 
 #include <cstdint>
+
+#include "../core/window_system.h"
 
 namespace paneknob {
 
@@ -20,11 +19,11 @@ inline constexpr int kShowRestore = 9;     // SW_RESTORE
 // the boxes must leave position, size, Z order and the active window alone.
 inline constexpr std::uint32_t kRefreshFrameFlags = 0x0037;
 
-class WindowPlatform {
+class User32Calls {
 public:
-    using Window = void*;
+    using Window = WindowSystem::Window;
 
-    virtual ~WindowPlatform() = default;
+    virtual ~User32Calls() = default;
 
     // Converts the NUL-terminated `title` (terminator included) into `buffer` of `capacity`
     // UTF-16 units; the number of units written, 0 when it does not fit or cannot be converted.

@@ -1,14 +1,14 @@
 #pragma once
-// WindowPlatform over an EWMH window manager on X11, one connection per export call.
+// The window actions over an EWMH window manager on X11, one connection per export call.
 //
-// How the Windows operations map onto X:
+// How each is done:
 // - the title comes in the character set of the environment's locale (LC_ALL, LC_CTYPE, LANG),
 //   the stand-in for the ANSI code page; a top-level window is a client the window manager
 //   lists in _NET_CLIENT_LIST, or an unmanaged, not override-redirect child of the root; its
 //   title is _NET_WM_NAME, else WM_NAME.
 // - the minimize and maximize boxes are the MINIMIZE and MAXIMIZE functions and decorations
-//   of _MOTIF_WM_HINTS; style() reports only those two bits. The window manager re-reads the
-//   hints when they change, so the frame refresh only makes sure the change reached the server.
+//   of _MOTIF_WM_HINTS, taken away there; the window manager re-reads the hints when they
+//   change.
 // - minimize is the ICCCM WM_CHANGE_STATE request for IconicState; showing without activating
 //   takes the window out of the iconic state with _NET_WM_STATE (dropping _NET_WM_STATE_HIDDEN),
 //   and where the window manager ignores that (EWMH lets it), with a map request, ICCCM's way
@@ -18,14 +18,14 @@
 //   had it. A never-mapped window is mapped (iconic for minimize) and its WM_HINTS and user
 //   time are put back afterwards. Like the Windows calls, each waits for the window manager to
 //   confirm the state, at most kStateWait.
-// - bringing to the foreground is the _NET_ACTIVE_WINDOW request with a server time stamp, as an
-//   application, then (our choice; Windows has no exact counterpart) once more as a pager acting
-//   for the user; it succeeded when _NET_ACTIVE_WINDOW names the window within kActivationWait
-//   and still does kSettleTime later. activate() reports failure: X has no SetActiveWindow.
+// - activation is the _NET_ACTIVE_WINDOW request with a server time stamp, as an application,
+//   then (our choice; Windows has no exact counterpart) once more as a pager acting for the
+//   user; it succeeded when _NET_ACTIVE_WINDOW names the window within kActivationWait and still
+//   does kSettleTime later.
 
 #include <chrono>
 
-#include "../core/window_platform.h"
+#include "../core/window_system.h"
 #include "x11kit/connection.h"
 
 namespace paneknob {
@@ -35,18 +35,20 @@ inline constexpr std::chrono::milliseconds kStateWait{1000};
 inline constexpr std::chrono::milliseconds kDeiconifyWait{300};  // before the map request
 inline constexpr std::chrono::milliseconds kSettleTime{200};
 
-class X11WindowPlatform final : public WindowPlatform {
+class X11Windows final : public WindowSystem {
 public:
     int convertTitle(const char* title, char16_t* buffer, int capacity) override;
     Window findTopLevelWindow(const char16_t* title) override;
-    std::int64_t style(Window window) override;
-    void setStyle(Window window, std::int64_t style) override;
-    void refreshFrame(Window window, std::uint32_t flags) override;
-    void show(Window window, int command) override;
-    bool bringToForeground(Window window) override;
-    Window activate(Window window) override;
+    void removeBoxes(Window window) override;
+    void minimize(Window window) override;
+    void showWithoutActivating(Window window) override;
+    bool restoreAndActivate(Window window) override;
 
 private:
+    enum class Showing { minimized, shown, restored };
+
+    void show(xcb_window_t target, Showing showing);
+    bool bringToForeground(xcb_window_t target);
     void deiconify(xcb_window_t target, bool activate);
     void keepActive(std::uint32_t previous, xcb_window_t shown);
 

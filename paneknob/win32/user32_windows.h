@@ -1,0 +1,39 @@
+#pragma once
+// The four window actions in user32's terms: the style bits of the two boxes cleared and the
+// frame refreshed, ShowWindow commands, SetForegroundWindow and then SetActiveWindow.
+
+#include "../core/window_system.h"
+#include "user32_calls.h"
+
+namespace paneknob {
+
+class User32Windows final : public WindowSystem {
+public:
+    explicit User32Windows(User32Calls& user32) : user32_(user32) {}
+
+    int convertTitle(const char* title, char16_t* buffer, int capacity) override {
+        return user32_.convertTitle(title, buffer, capacity);
+    }
+    Window findTopLevelWindow(const char16_t* title) override {
+        return user32_.findTopLevelWindow(title);
+    }
+    // Clears the minimize and maximize boxes (every other style bit kept) and refreshes the
+    // frame without moving, resizing, restacking or activating the window.
+    void removeBoxes(Window window) override {
+        const std::int64_t style = user32_.style(window);
+        user32_.setStyle(window, style & ~(kMinimizeBox | kMaximizeBox));
+        user32_.refreshFrame(window, kRefreshFrameFlags);
+    }
+    void minimize(Window window) override { user32_.show(window, kShowMinimize); }
+    void showWithoutActivating(Window window) override { user32_.show(window, kShowNoActivate); }
+    // Restores it and brings it to the foreground, else makes it the active window.
+    bool restoreAndActivate(Window window) override {
+        user32_.show(window, kShowRestore);
+        return user32_.bringToForeground(window) || user32_.activate(window) != nullptr;
+    }
+
+private:
+    User32Calls& user32_;
+};
+
+}  // namespace paneknob
