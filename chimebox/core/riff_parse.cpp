@@ -169,20 +169,10 @@ const std::uint8_t* locateChunk(Bytes bytes, std::size_t start, std::uint32_t ra
     return nullptr;
 }
 
-HRESULT parseFormatAndAudio(Bytes bytes, FormatAndAudio& out) noexcept {
-    out.needsWmaTable = false;
-    out.needsXma2Table = false;
-    if (bytes.data() == nullptr) {
-        return kPointer;
-    }
-    if (bytes.size() < 34) {
-        return kFail;
-    }
-    Riff riff;
-    if (const HRESULT header = readWaveOrXwmaHeader(bytes, riff); failed(header)) {
-        return header;
-    }
+namespace {
 
+// The format and audio chunks of a file whose header has been read.
+HRESULT formatAndAudioIn(Bytes bytes, const Riff& riff, FormatAndAudio& out) {
     const Chunk format = findSubChunk(bytes, riff, kFourccFmt);
     if (!format || format.size < 16) {
         return kFail;
@@ -205,6 +195,24 @@ HRESULT parseFormatAndAudio(Bytes bytes, FormatAndAudio& out) noexcept {
     out.audioData = audio.body();
     out.audioDataBytes = audio.size;
     return kOk;
+}
+
+}  // namespace
+
+HRESULT parseFormatAndAudio(Bytes bytes, FormatAndAudio& out) noexcept {
+    out.needsWmaTable = false;
+    out.needsXma2Table = false;
+    if (bytes.data() == nullptr) {
+        return kPointer;
+    }
+    if (bytes.size() < 34) {
+        return kFail;
+    }
+    Riff riff;
+    if (const HRESULT header = readWaveOrXwmaHeader(bytes, riff); failed(header)) {
+        return header;
+    }
+    return formatAndAudioIn(bytes, riff, out);
 }
 
 namespace {
@@ -264,6 +272,48 @@ HRESULT smplLoop(Bytes bytes, const Chunk& smpl, std::optional<Loop>& loop) {
     return kOk;
 }
 
+// The loop of a WAVE file whose header has been read: the first loop of "wsmp", else of
+// "smpl"; none leaves the two values alone.
+HRESULT loopIn(Bytes bytes, const Riff& riff, std::uint32_t& loopStart, std::uint32_t& loopLength) {
+    std::optional<Loop> loop;
+    if (const Chunk wsmp = findSubChunk(bytes, riff, kFourccWsmp)) {
+        if (const HRESULT read = wsmpLoop(bytes, wsmp, loop); failed(read)) {
+            return read;
+        }
+    }
+    if (!loop) {
+        if (const Chunk smpl = findSubChunk(bytes, riff, kFourccSmpl)) {
+            if (const HRESULT read = smplLoop(bytes, smpl, loop); failed(read)) {
+                return read;
+            }
+        }
+    }
+    if (loop) {
+        loopStart = loop->start;
+        loopLength = loop->length;
+    }
+    return kOk;
+}
+
+// The table of 32-bit entries in chunk `fourcc` of a file whose header has been read; none is
+// no table.
+HRESULT seekTableIn(Bytes bytes, const Riff& riff, std::uint32_t fourcc, const void*& table,
+                    std::uint32_t& entries) {
+    const Chunk chunk = findSubChunk(bytes, riff, fourcc);
+    if (!chunk) {
+        return kOk;
+    }
+    if (!chunk.bodyInside(bytes)) {
+        return kHandleEof;
+    }
+    if (chunk.size % 4 != 0) {
+        return kFail;
+    }
+    table = chunk.body();
+    entries = chunk.size / 4;
+    return kOk;
+}
+
 }  // namespace
 
 HRESULT readLoopRegion(Bytes bytes, std::uint32_t& loopStart, std::uint32_t& loopLength) noexcept {
@@ -288,24 +338,7 @@ HRESULT readLoopRegion(Bytes bytes, std::uint32_t& loopStart, std::uint32_t& loo
     if (!roomForSubChunk(bytes, riff)) {
         return kHandleEof;
     }
-    std::optional<Loop> loop;
-    if (const Chunk wsmp = findSubChunk(bytes, riff, kFourccWsmp)) {
-        if (const HRESULT read = wsmpLoop(bytes, wsmp, loop); failed(read)) {
-            return read;
-        }
-    }
-    if (!loop) {
-        if (const Chunk smpl = findSubChunk(bytes, riff, kFourccSmpl)) {
-            if (const HRESULT read = smplLoop(bytes, smpl, loop); failed(read)) {
-                return read;
-            }
-        }
-    }
-    if (loop) {
-        loopStart = loop->start;
-        loopLength = loop->length;
-    }
-    return kOk;
+    return loopIn(bytes, riff, loopStart, loopLength);
 }
 
 HRESULT readSeekTable(Bytes bytes, std::uint32_t fourcc, const void*& table,
@@ -322,18 +355,37 @@ HRESULT readSeekTable(Bytes bytes, std::uint32_t fourcc, const void*& table,
     if (const HRESULT header = readWaveOrXwmaHeader(bytes, riff); failed(header)) {
         return header;
     }
-    const Chunk chunk = findSubChunk(bytes, riff, fourcc);
-    if (!chunk) {
-        return kOk;
+    return seekTableIn(bytes, riff, fourcc, table, entries);
+}
+
+HRESULT describeWave(Bytes bytes, WaveFileData& data) noexcept {
+    if (bytes.data() == nullptr) {
+        return kPointer;
     }
-    if (!chunk.bodyInside(bytes)) {
-        return kHandleEof;
-    }
-    if (chunk.size % 4 != 0) {
+    if (bytes.size() < 34) {
         return kFail;
     }
-    table = chunk.body();
-    entries = chunk.size / 4;
+    Riff riff;
+    if (const HRESULT header = readWaveOrXwmaHeader(bytes, riff); failed(header)) {
+        return header;
+    }
+    FormatAndAudio format;
+    if (const HRESULT parsed = formatAndAudioIn(bytes, riff, format); failed(parsed)) {
+        return parsed;
+    }
+    data.waveFormat = format.waveFormat;
+    data.audioData = format.audioData;
+    data.audioDataBytes = format.audioDataBytes;
+    if (riff.formType == kFourccWave) {  // xWMA files never loop
+        if (const HRESULT loop = loopIn(bytes, riff, data.loopStart, data.loopLength);
+            failed(loop)) {
+            return loop;
+        }
+    }
+    if (format.needsWmaTable || format.needsXma2Table) {
+        const std::uint32_t fourcc = format.needsWmaTable ? kFourccDpds : kFourccSeek;
+        return seekTableIn(bytes, riff, fourcc, data.seekTable, data.seekTableEntries);
+    }
     return kOk;
 }
 

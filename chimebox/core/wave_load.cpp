@@ -62,22 +62,7 @@ HRESULT loadWaveFile(FileSystem& files, const char16_t* path, FileBytes& buffer,
     // A platform that reported failure with error code 0 leaves no buffer: kPointer below.
     const std::span<const std::uint8_t> bytes(buffer.get(), buffer ? bytesRead : 0);
 
-    FormatAndAudio format;
-    if (const HRESULT parsed = parseFormatAndAudio(bytes, format); failed(parsed)) {
-        return parsed;
-    }
-    data.waveFormat = format.waveFormat;
-    data.audioData = format.audioData;
-    data.audioDataBytes = format.audioDataBytes;
-
-    if (const HRESULT loop = readLoopRegion(bytes, data.loopStart, data.loopLength); failed(loop)) {
-        return loop;
-    }
-    if (format.needsWmaTable || format.needsXma2Table) {
-        const std::uint32_t fourcc = format.needsWmaTable ? kFourccDpds : kFourccSeek;
-        return readSeekTable(bytes, fourcc, data.seekTable, data.seekTableEntries);
-    }
-    return kOk;
+    return describeWave(bytes, data);
 }
 
 }  // namespace chimebox

@@ -73,4 +73,9 @@ struct FormatAndAudio {
 [[nodiscard]] HRESULT readSeekTable(std::span<const std::uint8_t> bytes, std::uint32_t fourcc,
                                     const void*& table, std::uint32_t& entries) noexcept;
 
+// The three descriptions at once, from one reading of the RIFF header, into `data` (in its start
+// state): what a load makes of the file's bytes.
+[[nodiscard]] HRESULT describeWave(std::span<const std::uint8_t> bytes,
+                                   WaveFileData& data) noexcept;
+
 }  // namespace chimebox

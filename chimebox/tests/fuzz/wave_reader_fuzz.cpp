@@ -43,6 +43,29 @@ bool inside(const void* begin, std::uint64_t length, const std::uint8_t* block, 
     return at >= block && static_cast<std::uint64_t>(at - block) + length <= size;
 }
 
+// What the three readings made of the bytes one by one, each finding the header again.
+chimebox::HRESULT readSeparately(std::span<const std::uint8_t> bytes,
+                                 chimebox::WaveFileData& data) {
+    chimebox::FormatAndAudio format;
+    if (const auto parsed = chimebox::parseFormatAndAudio(bytes, format);
+        chimebox::failed(parsed)) {
+        return parsed;
+    }
+    data.waveFormat = format.waveFormat;
+    data.audioData = format.audioData;
+    data.audioDataBytes = format.audioDataBytes;
+    if (const auto loop = chimebox::readLoopRegion(bytes, data.loopStart, data.loopLength);
+        chimebox::failed(loop)) {
+        return loop;
+    }
+    if (format.needsWmaTable || format.needsXma2Table) {
+        const std::uint32_t fourcc =
+            format.needsWmaTable ? chimebox::kFourccDpds : chimebox::kFourccSeek;
+        return chimebox::readSeekTable(bytes, fourcc, data.seekTable, data.seekTableEntries);
+    }
+    return chimebox::kOk;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -50,6 +73,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     chimebox::FileBytes buffer;
     chimebox::WaveFileData described;
     const chimebox::HRESULT result = chimebox::loadWaveFile(file, u"fuzz.wav", buffer, described);
+    if (size >= 34) {
+        // The one reading of the header describes the bytes as the three readings do.
+        chimebox::WaveFileData separate;
+        const auto expected = readSeparately({buffer.get(), size}, separate);
+        require(expected == result && separate.waveFormat == described.waveFormat &&
+                separate.audioData == described.audioData &&
+                separate.audioDataBytes == described.audioDataBytes &&
+                separate.loopStart == described.loopStart &&
+                separate.loopLength == described.loopLength &&
+                separate.seekTable == described.seekTable &&
+                separate.seekTableEntries == described.seekTableEntries);
+    }
     if (chimebox::failed(result)) {
         return 0;
     }
