@@ -82,6 +82,17 @@ HRESULT readWaveOrXwmaHeader(Bytes bytes, Riff& riff) {
     return roomForSubChunk(bytes, riff) ? kOk : kHandleEof;
 }
 
+// The header of bytes that should hold a whole sound file (34 bytes at least).
+HRESULT wholeFileHeader(Bytes bytes, Riff& riff) {
+    if (bytes.data() == nullptr) {
+        return kPointer;
+    }
+    if (bytes.size() < 34) {
+        return kFail;
+    }
+    return readWaveOrXwmaHeader(bytes, riff);
+}
+
 constexpr std::uint16_t kTagPcm = 1;
 constexpr std::uint16_t kTagAdpcm = 2;
 constexpr std::uint16_t kTagIeeeFloat = 3;
@@ -202,14 +213,8 @@ HRESULT formatAndAudioIn(Bytes bytes, const Riff& riff, FormatAndAudio& out) {
 HRESULT parseFormatAndAudio(Bytes bytes, FormatAndAudio& out) noexcept {
     out.needsWmaTable = false;
     out.needsXma2Table = false;
-    if (bytes.data() == nullptr) {
-        return kPointer;
-    }
-    if (bytes.size() < 34) {
-        return kFail;
-    }
     Riff riff;
-    if (const HRESULT header = readWaveOrXwmaHeader(bytes, riff); failed(header)) {
+    if (const HRESULT header = wholeFileHeader(bytes, riff); failed(header)) {
         return header;
     }
     return formatAndAudioIn(bytes, riff, out);
@@ -359,14 +364,8 @@ HRESULT readSeekTable(Bytes bytes, std::uint32_t fourcc, const void*& table,
 }
 
 HRESULT describeWave(Bytes bytes, WaveFileData& data) noexcept {
-    if (bytes.data() == nullptr) {
-        return kPointer;
-    }
-    if (bytes.size() < 34) {
-        return kFail;
-    }
     Riff riff;
-    if (const HRESULT header = readWaveOrXwmaHeader(bytes, riff); failed(header)) {
+    if (const HRESULT header = wholeFileHeader(bytes, riff); failed(header)) {
         return header;
     }
     FormatAndAudio format;
