@@ -1,5 +1,5 @@
-# Checks on built Windows images: machine type, the exact export list and the exact set of
-# imported DLLs (system DLLs only; the compiler runtime is linked in).
+# Checks on built Windows images: machine type, the exact export list, the exact set of
+# imported DLLs (system DLLs only; the compiler runtime is linked in) and the version resource.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(PE_CHECK "${PROJECT_SOURCE_DIR}/testkit/pe_check.py")
 
@@ -14,6 +14,7 @@ function(add_binary_check)
   cmake_parse_arguments(arg "" "TARGET" "EXPORTS;IMPORTS" ${ARGN})
   add_test(NAME ${arg_TARGET}.binary.${PE_MACHINE}
            COMMAND "${Python3_EXECUTABLE}" "${PE_CHECK}" "$<TARGET_FILE:${arg_TARGET}>"
-                   --machine ${PE_MACHINE} --exports ${arg_EXPORTS} --imports ${arg_IMPORTS})
+                   --machine ${PE_MACHINE} --exports ${arg_EXPORTS} --imports ${arg_IMPORTS}
+                   --version ${PROJECT_VERSION} --file-name "$<TARGET_FILE_NAME:${arg_TARGET}>")
   set_tests_properties(${arg_TARGET}.binary.${PE_MACHINE} PROPERTIES LABELS binary)
 endfunction()

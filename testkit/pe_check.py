@@ -1,13 +1,15 @@
 #!/usr/bin/env python3
-"""Checks a Windows PE image: its machine type, its exact export names and its exact set of
-imported DLLs (ordinary and delay-loaded). Prints what it found; exits 1 on any mismatch."""
+"""Checks a Windows PE image: its machine type, its exact export names, its exact set of
+imported DLLs (ordinary and delay-loaded) and, when asked, its version resource. Prints what it
+found; exits 1 on any mismatch."""
 
 import argparse
 import struct
 import sys
 
 MACHINES = {"x64": 0x8664, "arm64": 0xAA64}
-EXPORT_DIRECTORY, IMPORT_DIRECTORY, DELAY_IMPORT_DIRECTORY = 0, 1, 13
+EXPORT_DIRECTORY, IMPORT_DIRECTORY, RESOURCE_DIRECTORY, DELAY_IMPORT_DIRECTORY = 0, 1, 2, 13
+VERSION_STRINGS = ("FileVersion", "ProductVersion", "FileDescription", "OriginalFilename", "ProductName")
 
 
 class Image:
@@ -69,6 +71,53 @@ class Image:
                 at += entry_size
         return found
 
+    def version(self):
+        """The fixed file version (four numbers) and the version strings, or None."""
+        rva, size = self.directory(RESOURCE_DIRECTORY)
+        if not size:
+            return None
+        start = self.offset(rva)
+        blob = self.data[start:start + size]
+        fixed = blob.find(struct.pack("<I", 0xFEEF04BD))  # VS_FIXEDFILEINFO's signature
+        if fixed < 0:
+            return None
+        high, low = struct.unpack_from("<II", blob, fixed + 8)
+        strings = {}
+        for key in VERSION_STRINGS:
+            name = (key + "\0").encode("utf-16-le")
+            at = blob.find(name)
+            if at < 0:
+                continue
+            at += len(name)
+            while blob[at:at + 2] == b"\0\0":  # padding to the value's 32-bit boundary
+                at += 2
+            end = at
+            while blob[end:end + 2] != b"\0\0":
+                end += 2
+            strings[key] = blob[at:end].decode("utf-16-le")
+        return (high >> 16, high & 0xFFFF, low >> 16, low & 0xFFFF), strings
+
+
+def check_version(image: Image, version: str, file_name: str) -> list:
+    found = image.version()
+    if found is None:
+        return ["no version resource"]
+    fixed, strings = found
+    problems = []
+    expected = tuple(int(part) for part in version.split(".")) + (0,)
+    if fixed != expected:
+        problems.append(f"file version {fixed}, expected {expected}")
+    for key in ("FileVersion", "ProductVersion"):
+        if strings.get(key) != version:
+            problems.append(f"{key} {strings.get(key)!r}, expected {version!r}")
+    if strings.get("OriginalFilename") != file_name:
+        problems.append(f"OriginalFilename {strings.get('OriginalFilename')!r}, expected {file_name!r}")
+    for key in ("FileDescription", "ProductName"):
+        if not strings.get(key):
+            problems.append(f"no {key}")
+    print(f"version {fixed}, {strings}")
+    return problems
+
 
 def main() -> int:
     parser = argparse.ArgumentParser()
@@ -76,6 +125,8 @@ def main() -> int:
     parser.add_argument("--machine", choices=MACHINES, required=True)
     parser.add_argument("--exports", nargs="*", default=[])
     parser.add_argument("--imports", nargs="*", default=[])
+    parser.add_argument("--version", help="the expected version resource (x.y.z)")
+    parser.add_argument("--file-name", help="the expected OriginalFilename")
     args = parser.parse_args()
 
     with open(args.image, "rb") as f:
@@ -89,6 +140,9 @@ def main() -> int:
     imports = sorted(name.lower() for name in image.imports())
     if imports != sorted(name.lower() for name in args.imports):
         problems.append(f"imports {imports}, expected {sorted(n.lower() for n in args.imports)}")
+
+    if args.version:
+        problems += check_version(image, args.version, args.file_name)
 
     print(f"{args.image}: machine {image.machine:#06x}, exports {exports}, imports {imports}")
     for problem in problems:
