@@ -6,6 +6,8 @@ option(PROJECT_FUZZ "Build only the fuzz targets (clang, libFuzzer, ASan + UBSan
 add_library(project_options INTERFACE)
 target_compile_options(project_options INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
                                                  -Wsign-conversion -Werror)
+# No build path in what is built: source paths are recorded relative to the project's root.
+target_compile_options(project_options INTERFACE "-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=")
 if(WIN32)
   # Windows headers: no min/max macros, no rarely used APIs, Unicode entry points.
   target_compile_definitions(project_options INTERFACE NOMINMAX WIN32_LEAN_AND_MEAN UNICODE

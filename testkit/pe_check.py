@@ -127,6 +127,8 @@ def main() -> int:
     parser.add_argument("--imports", nargs="*", default=[])
     parser.add_argument("--version", help="the expected version resource (x.y.z)")
     parser.add_argument("--file-name", help="the expected OriginalFilename")
+    parser.add_argument("--reproducible", metavar="ROOT",
+                        help="the header's time stamp is 0 and no byte spells the build's root")
     args = parser.parse_args()
 
     with open(args.image, "rb") as f:
@@ -143,6 +145,13 @@ def main() -> int:
 
     if args.version:
         problems += check_version(image, args.version, args.file_name)
+    if args.reproducible:
+        pe = struct.unpack_from("<I", image.data, 0x3C)[0]
+        stamp = struct.unpack_from("<I", image.data, pe + 8)[0]
+        if stamp != 0:
+            problems.append(f"time stamp {stamp:#x} in the PE header, expected 0")
+        if args.reproducible.encode() in image.data:
+            problems.append(f"the build's root {args.reproducible} is written in the image")
 
     print(f"{args.image}: machine {image.machine:#06x}, exports {exports}, imports {imports}")
     for problem in problems:
