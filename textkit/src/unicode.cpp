@@ -99,50 +99,51 @@ void appendUtf16(std::u16string& out, char32_t point) {
     out.push_back(static_cast<char16_t>(0xDC00 + (point & 0x3FF)));
 }
 
-std::u16string utf8ToUtf16(std::string_view text) {
-    std::u16string out;
+namespace {
+
+// Every step of `decode` over `text`, each ill-formed part as U+FFFD.
+template <typename Out, typename Text, typename Decode, typename Append>
+Out replacing(Text text, Decode decode, Append append) {
+    Out out;
     for (std::size_t at = 0; at < text.size();) {
-        const Step step = decodeUtf8At(text, at);
-        appendUtf16(out, step.valid ? step.point : kReplacement);
+        const Step step = decode(text, at);
+        append(out, step.valid ? step.point : kReplacement);
         at += step.length;
     }
     return out;
+}
+
+// Every step of `decode` over `text` as code points; nothing when a part is ill-formed.
+template <typename Text, typename Decode>
+std::optional<std::u32string> strictly(Text text, Decode decode) {
+    std::u32string points;
+    for (std::size_t at = 0; at < text.size();) {
+        const Step step = decode(text, at);
+        if (!step.valid) {
+            return std::nullopt;
+        }
+        points.push_back(step.point);
+        at += step.length;
+    }
+    return points;
+}
+
+}  // namespace
+
+std::u16string utf8ToUtf16(std::string_view text) {
+    return replacing<std::u16string>(text, &decodeUtf8At, &appendUtf16);
 }
 
 std::string utf16ToUtf8(std::u16string_view text) {
-    std::string out;
-    for (std::size_t at = 0; at < text.size();) {
-        const Step step = decodeUtf16At(text, at);
-        appendUtf8(out, step.valid ? step.point : kReplacement);
-        at += step.length;
-    }
-    return out;
+    return replacing<std::string>(text, &decodeUtf16At, &appendUtf8);
 }
 
 std::optional<std::u32string> utf8ToCodePoints(std::string_view text) {
-    std::u32string points;
-    for (std::size_t at = 0; at < text.size();) {
-        const Step step = decodeUtf8At(text, at);
-        if (!step.valid) {
-            return std::nullopt;
-        }
-        points.push_back(step.point);
-        at += step.length;
-    }
-    return points;
+    return strictly(text, &decodeUtf8At);
 }
 
 std::optional<std::u32string> utf16ToCodePoints(std::u16string_view text) {
-    std::u32string points;
-    for (std::size_t at = 0; at < text.size();) {
-        const Step step = decodeUtf16At(text, at);
-        if (!step.valid) {
-            return std::nullopt;
-        }
-        points.push_back(step.point);
-        at += step.length;
-    }
-    return points;
+    return strictly(text, &decodeUtf16At);
 }
 
 std::string utf16UnitsToUtf8(std::u16string_view text) {
