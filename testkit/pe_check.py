@@ -1,51 +1,25 @@
 #!/usr/bin/env python3
 """Checks a Windows PE image: its machine type, its exact export names, its exact set of
-imported DLLs (ordinary and delay-loaded) and, when asked, its version resource. Prints what it
+imported DLLs (ordinary and delay-loaded) and, when asked, its version resource, that it holds no
+time stamp and no build path, and that it names its PDB as the PDB knows itself. Prints what it
 found; exits 1 on any mismatch."""
 
 import argparse
+import re
 import struct
+import subprocess
 import sys
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "cmake" / "release"))
+from pe_image import CODEVIEW, PeImage  # noqa: E402
 
 MACHINES = {"x64": 0x8664, "arm64": 0xAA64}
 EXPORT_DIRECTORY, IMPORT_DIRECTORY, RESOURCE_DIRECTORY, DELAY_IMPORT_DIRECTORY = 0, 1, 2, 13
 VERSION_STRINGS = ("FileVersion", "ProductVersion", "FileDescription", "OriginalFilename", "ProductName")
 
 
-class Image:
-    def __init__(self, data: bytes):
-        self.data = data
-        if data[:2] != b"MZ":
-            raise ValueError("no MZ header")
-        pe = struct.unpack_from("<I", data, 0x3C)[0]
-        if data[pe:pe + 4] != b"PE\0\0":
-            raise ValueError("no PE signature")
-        self.machine, sections, _, _, _, optional_size, _ = struct.unpack_from("<HHIIIHH", data, pe + 4)
-        optional = pe + 24
-        magic = struct.unpack_from("<H", data, optional)[0]
-        if magic != 0x20B:
-            raise ValueError(f"not a PE32+ image (magic {magic:#x})")
-        count = struct.unpack_from("<I", data, optional + 108)[0]
-        self.directories = [struct.unpack_from("<II", data, optional + 112 + 8 * i) for i in range(count)]
-        table = optional + optional_size
-        self.sections = []
-        for i in range(sections):
-            virtual_size, address, raw_size, raw_offset = struct.unpack_from("<IIII", data, table + 40 * i + 8)
-            self.sections.append((address, max(virtual_size, raw_size), raw_offset))
-
-    def offset(self, rva: int) -> int:
-        for address, size, raw in self.sections:
-            if address <= rva < address + size:
-                return raw + rva - address
-        raise ValueError(f"RVA {rva:#x} lies in no section")
-
-    def string(self, rva: int) -> str:
-        start = self.offset(rva)
-        return self.data[start:self.data.index(b"\0", start)].decode("ascii")
-
-    def directory(self, index: int):
-        return self.directories[index] if index < len(self.directories) else (0, 0)
-
+class Image(PeImage):
     def exports(self) -> list:
         rva, size = self.directory(EXPORT_DIRECTORY)
         if not size:
@@ -119,6 +93,44 @@ def check_version(image: Image, version: str, file_name: str) -> list:
     return problems
 
 
+def check_reproducible(image: Image, root: str) -> list:
+    problems = []
+    stamps = [image.time_stamp()] + [struct.unpack_from("<I", image.data, e + 4)[0] for e in image.debug_entries()]
+    if any(stamps):
+        problems.append(f"time stamps {[hex(s) for s in stamps]} (PE header, debug directory), expected 0")
+    if root.encode() in image.data:
+        problems.append(f"the build's root {root} is written in the image")
+    return problems
+
+
+def check_pdb(image: Image, pdb: Path, pdbutil: str) -> list:
+    """The image's CodeView record names the PDB by its bare name, with the PDB's own GUID and
+    age as LLVM's PDB reader sees them."""
+    records = []
+    for entry in image.debug_entries():
+        kind, size, _, at = struct.unpack_from("<IIII", image.data, entry + 12)
+        if kind == CODEVIEW and image.data[at:at + 4] == b"RSDS":
+            guid, age = struct.unpack_from("<16sI", image.data, at + 4)
+            name = image.data[at + 24:at + size].split(b"\0")[0].decode()
+            records.append((guid, age, name))
+    if len(records) != 1:
+        return [f"{len(records)} CodeView records, expected 1"]
+    guid, age, name = records[0]
+    summary = subprocess.run([pdbutil, "dump", "-summary", str(pdb)], capture_output=True, text=True,
+                             check=True).stdout
+    pdb_guid = re.search(r"GUID: \{([0-9A-F-]+)\}", summary)[1]
+    pdb_age = int(re.search(r"Age: (\d+)", summary)[1])
+    image_guid = "{:08X}-{:04X}-{:04X}-{}-{}".format(*struct.unpack_from("<IHH", guid), guid[8:10].hex().upper(),
+                                                    guid[10:].hex().upper())
+    print(f"CodeView record: {name}, GUID {image_guid}, age {age}; PDB: GUID {pdb_guid}, age {pdb_age}")
+    problems = []
+    if name != pdb.name:
+        problems.append(f"the image names its PDB {name!r}, expected {pdb.name!r}")
+    if (image_guid, age) != (pdb_guid, pdb_age):
+        problems.append(f"the image expects PDB {image_guid} age {age}, the PDB is {pdb_guid} age {pdb_age}")
+    return problems
+
+
 def main() -> int:
     parser = argparse.ArgumentParser()
     parser.add_argument("image")
@@ -128,11 +140,13 @@ def main() -> int:
     parser.add_argument("--version", help="the expected version resource (x.y.z)")
     parser.add_argument("--file-name", help="the expected OriginalFilename")
     parser.add_argument("--reproducible", metavar="ROOT",
-                        help="the header's time stamp is 0 and no byte spells the build's root")
+                        help="every time stamp is 0 and no byte spells the build's root")
+    parser.add_argument("--pdb", type=Path, help="the image's PDB, checked with --pdbutil")
+    parser.add_argument("--pdbutil", default="llvm-pdbutil")
     args = parser.parse_args()
 
     with open(args.image, "rb") as f:
-        image = Image(f.read())
+        image = Image(bytearray(f.read()))
     problems = []
     if image.machine != MACHINES[args.machine]:
         problems.append(f"machine {image.machine:#06x}, expected {MACHINES[args.machine]:#06x} ({args.machine})")
@@ -146,12 +160,9 @@ def main() -> int:
     if args.version:
         problems += check_version(image, args.version, args.file_name)
     if args.reproducible:
-        pe = struct.unpack_from("<I", image.data, 0x3C)[0]
-        stamp = struct.unpack_from("<I", image.data, pe + 8)[0]
-        if stamp != 0:
-            problems.append(f"time stamp {stamp:#x} in the PE header, expected 0")
-        if args.reproducible.encode() in image.data:
-            problems.append(f"the build's root {args.reproducible} is written in the image")
+        problems += check_reproducible(image, args.reproducible)
+    if args.pdb:
+        problems += check_pdb(image, args.pdb, args.pdbutil)
 
     print(f"{args.image}: machine {image.machine:#06x}, exports {exports}, imports {imports}")
     for problem in problems:
