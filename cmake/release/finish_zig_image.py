@@ -13,7 +13,8 @@ that. This step, run after every link:
   - gives the PDB a GUID and signature from a SHA-256 of its normalised content, and the image's
     CodeView record that GUID and the PDB's bare file name;
   - sets every time stamp (PE header, debug directory) to 0, as the MinGW build does.
-Usage: finish_zig_image.py --strip LLVM_STRIP IMAGE   (the PDB is IMAGE's name with .pdb)
+Usage: finish_zig_image.py --strip LLVM_STRIP IMAGE   (the PDB is IMAGE's name with .pdb; an
+image linked without one only loses its DWARF and time stamps)
 """
 
 import argparse
@@ -72,7 +73,7 @@ def finish_image(path: Path, guid: bytes, age: int):
     for entry in image.debug_entries():
         struct.pack_into("<I", image.data, entry + 4, 0)
         kind, size, _, record = struct.unpack_from("<IIII", image.data, entry + 12)
-        if kind != CODEVIEW or image.data[record:record + 4] != b"RSDS":
+        if guid is None or kind != CODEVIEW or image.data[record:record + 4] != b"RSDS":
             continue
         name = path.with_suffix(".pdb").name.encode() + b"\0"
         if 24 + len(name) > size:
@@ -89,7 +90,8 @@ def main() -> int:
     parser.add_argument("image", type=Path)
     args = parser.parse_args()
     subprocess.run([args.strip, "--strip-debug", str(args.image)], check=True)
-    guid, age = normalise_pdb(args.image.with_suffix(".pdb"))
+    pdb = args.image.with_suffix(".pdb")
+    guid, age = normalise_pdb(pdb) if pdb.exists() else (None, None)
     finish_image(args.image, guid, age)
     return 0
 
