@@ -21,7 +21,7 @@ function(add_binary_check)
             --pdb "$<TARGET_FILE_DIR:${arg_TARGET}>/$<TARGET_FILE_BASE_NAME:${arg_TARGET}>.pdb")
   endif()
   add_test(NAME ${arg_TARGET}.binary.${PE_MACHINE}
-           COMMAND "${Python3_EXECUTABLE}" "${PE_CHECK}" "$<TARGET_FILE:${arg_TARGET}>"
+           COMMAND "${Python3_EXECUTABLE}" -B "${PE_CHECK}" "$<TARGET_FILE:${arg_TARGET}>"
                    --machine ${PE_MACHINE} --exports ${arg_EXPORTS} --imports ${arg_IMPORTS}
                    --version ${PROJECT_VERSION} --file-name "$<TARGET_FILE_NAME:${arg_TARGET}>"
                    --reproducible "${PROJECT_SOURCE_DIR}" ${pdb})

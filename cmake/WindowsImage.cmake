@@ -26,7 +26,7 @@ function(windows_image target description)
   add_version_resource(${target} "${description}")
   if(CMAKE_SYSTEM_PROCESSOR STREQUAL "ARM64")
     add_custom_command(TARGET ${target} POST_BUILD
-                       COMMAND "${Python3_EXECUTABLE}"
+                       COMMAND "${Python3_EXECUTABLE}" -B
                                "${PROJECT_SOURCE_DIR}/cmake/release/finish_zig_image.py"
                                --strip "${LLVM_STRIP}" "$<TARGET_FILE:${target}>"
                        VERBATIM)

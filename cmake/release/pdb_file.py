@@ -113,6 +113,7 @@ def string_id(record: bytes, text: bytes) -> bytes:
 class TypeStream:
     """A TPI or IPI stream: its records, and the hash stream that indexes them."""
     HEADER = struct.Struct("<IIIIIHHIIiIiIiI")
+    RECORD_BYTES, OFFSETS_LENGTH = 4, 12  # fields of HEADER that a rewrite changes
 
     def __init__(self, pdb: PdbFile, index: int):
         self.pdb, self.index = pdb, index
@@ -162,8 +163,8 @@ class TypeStream:
         offsets = index_offsets(len(r) for r in self.records)
         hashes = struct.pack(f"<{len(self.values)}I", *self.values)
         hashes += b"".join(struct.pack("<II", *pair) for pair in offsets)
-        self.header[4] = sum(len(r) for r in self.records)
-        self.header[12] = 8 * len(offsets)
+        self.header[self.RECORD_BYTES] = sum(len(r) for r in self.records)
+        self.header[self.OFFSETS_LENGTH] = 8 * len(offsets)
         self.pdb.streams[self.hash_stream] = bytearray(hashes)
         head = self.HEADER.pack(*self.header)
         self.pdb.streams[self.index] = bytearray(head + self.pdb.streams[self.index][len(head):self.header[1]]
