@@ -12,7 +12,7 @@ import sys
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "cmake" / "release"))
-from pe_image import CODEVIEW, PeImage  # noqa: E402
+from pe_image import PeImage  # noqa: E402
 
 MACHINES = {"x64": 0x8664, "arm64": 0xAA64}
 EXPORT_DIRECTORY, IMPORT_DIRECTORY, RESOURCE_DIRECTORY, DELAY_IMPORT_DIRECTORY = 0, 1, 2, 13
@@ -107,12 +107,9 @@ def check_pdb(image: Image, pdb: Path, pdbutil: str) -> list:
     """The image's CodeView record names the PDB by its bare name, with the PDB's own GUID and
     age as LLVM's PDB reader sees them."""
     records = []
-    for entry in image.debug_entries():
-        kind, size, _, at = struct.unpack_from("<IIII", image.data, entry + 12)
-        if kind == CODEVIEW and image.data[at:at + 4] == b"RSDS":
-            guid, age = struct.unpack_from("<16sI", image.data, at + 4)
-            name = image.data[at + 24:at + size].split(b"\0")[0].decode()
-            records.append((guid, age, name))
+    for _, at, size in image.codeview_records():
+        guid, age = struct.unpack_from("<16sI", image.data, at + 4)
+        records.append((guid, age, image.data[at + 24:at + size].split(b"\0")[0].decode()))
     if len(records) != 1:
         return [f"{len(records)} CodeView records, expected 1"]
     guid, age, name = records[0]

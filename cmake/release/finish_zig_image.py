@@ -27,7 +27,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 from pdb_file import DBI_STREAM, IPI_STREAM, PdbFile, TypeStream  # noqa: E402
-from pe_image import CODEVIEW, PeImage  # noqa: E402
+from pe_image import PeImage  # noqa: E402
 
 # Zig prints the random part of a temporary name without leading zeros: 1 to 16 digits.
 RANDOM_NAMES = re.compile(rb"zig-cache/(?:tmp/[0-9a-f]{1,16}-|o/[0-9a-f]{32}/)")
@@ -72,9 +72,7 @@ def finish_image(path: Path, guid: bytes, age: int):
     struct.pack_into("<I", image.data, image.time_stamp_at, 0)
     for entry in image.debug_entries():
         struct.pack_into("<I", image.data, entry + 4, 0)
-        kind, size, _, record = struct.unpack_from("<IIII", image.data, entry + 12)
-        if guid is None or kind != CODEVIEW or image.data[record:record + 4] != b"RSDS":
-            continue
+    for entry, record, size in image.codeview_records() if guid else []:
         name = path.with_suffix(".pdb").name.encode() + b"\0"
         if 24 + len(name) > size:
             raise ValueError(f"{path}: no room for the PDB's name in the CodeView record")

@@ -55,6 +55,16 @@ class PeImage:
         start = self.offset(rva)
         return [start + DEBUG_ENTRY_SIZE * i for i in range(size // DEBUG_ENTRY_SIZE)]
 
+    def codeview_records(self) -> list:
+        """(debug entry, file offset, size) of every CodeView (RSDS) record: GUID, age and the
+        PDB's name."""
+        found = []
+        for entry in self.debug_entries():
+            kind, size, _, at = struct.unpack_from("<IIII", self.data, entry + 12)
+            if kind == CODEVIEW and self.data[at:at + 4] == b"RSDS":
+                found.append((entry, at, size))
+        return found
+
     def checksum(self) -> int:
         """The header checksum as Windows computes it: 16-bit one's complement sum of the file
         with the checksum field taken as 0, plus the file's length."""
