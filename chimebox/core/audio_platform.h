@@ -123,4 +123,7 @@ struct EngineLibraryCache {
     std::atomic<AudioPlatform::EntryPoint> plain{nullptr};
 };
 
+// The running platform's engine adapter, defined by its adapter source.
+[[nodiscard]] AudioPlatform& systemAudioPlatform();
+
 }  // namespace chimebox

@@ -1,6 +1,5 @@
-// play: read the file, one source voice, one buffer, poll until it is used up.
+// play: the path, the handles, the file; then the engine's half (sound_play.h).
 
-#include <cstring>
 #include <optional>
 #include <string>
 
@@ -8,13 +7,11 @@
 #include "java_object.h"
 #include "messages.h"
 #include "player.h"
+#include "sound_play.h"
 #include "wave_reader.h"
 
 namespace chimebox {
 namespace {
-
-constexpr float kMaxFrequencyRatio = 2.0f;  // XAUDIO2_DEFAULT_FREQ_RATIO
-constexpr std::uint32_t kPollMilliseconds = 10;
 
 // Characters of a Java string, pinned until the owner goes.
 class PinnedChars {
@@ -58,32 +55,6 @@ std::optional<std::u16string> copyPath(JNIEnv* env, jstring path) {
     return copy;
 }
 
-// The tag that names the voice's encoding: the sub-format's for an extensible format.
-std::uint16_t formatTagOf(const void* waveFormat) {
-    constexpr std::uint16_t kExtensible = 0xFFFE;
-    const auto* format = static_cast<const std::uint8_t*>(waveFormat);
-    std::uint16_t tag = 0;
-    std::memcpy(&tag, format, sizeof(tag));
-    if (tag == kExtensible) {
-        std::memcpy(&tag, format + 24, sizeof(tag));  // SubFormat's first bytes
-    }
-    return tag;
-}
-
-AudioBuffer describeBuffer(const WaveFileData& data) {
-    AudioBuffer buffer;
-    buffer.flags = kEndOfStream;
-    buffer.audioBytes = data.audioDataBytes;
-    buffer.audioData = data.audioData;
-    buffer.formatTag = formatTagOf(data.waveFormat);
-    if (data.loopLength != 0) {
-        buffer.loopBegin = data.loopStart;
-        buffer.loopLength = data.loopLength;
-        buffer.loopCount = 1;  // the region is heard twice
-    }
-    return buffer;
-}
-
 }  // namespace
 
 void playFile(JNIEnv* env, jobject self, jstring path, AudioPlatform& audio, FileSystem& files) {
@@ -115,35 +86,18 @@ void playFile(JNIEnv* env, jobject self, jstring path, AudioPlatform& audio, Fil
         return;
     }
 
-    AudioPlatform::Voice created = nullptr;
-    const SourceVoiceArgs args{data.waveFormat, 0, kMaxFrequencyRatio};
     const auto engineHandle =
         reinterpret_cast<AudioPlatform::Engine>(static_cast<std::intptr_t>(*engine));
-    if (const HRESULT result = audio.createSourceVoice(engineHandle, created, args);
-        failed(result) || created == nullptr) {
-        throwAudioPlayerException(env,
-                                  messages::sourceVoiceFailed(failed(result) ? result : kFail));
-        return;
-    }
-    VoiceOwner voice(&audio, created);
-
-    const AudioBuffer buffer = describeBuffer(data);
-    const bool withPackets = data.seekTable != nullptr;
-    const PacketTable packets{data.seekTable, data.seekTableEntries};
-    if (const HRESULT submitted =
-            audio.submitSourceBuffer(voice.get(), buffer, withPackets ? &packets : nullptr);
-        failed(submitted)) {
-        voice.reset();
-        throwAudioPlayerException(env, messages::submitFailed(submitted, withPackets));
-        return;
-    }
-
-    if (failed(audio.start(voice.get(), 0, 0))) {
-        return;  // nothing raised; the voice is destroyed and the bytes freed
-    }
-    for (bool running = true; running;) {
-        running = audio.buffersQueued(voice.get()) > 0;
-        audio.sleepMilliseconds(kPollMilliseconds);
+    switch (const PlayOutcome played = playSound(audio, engineHandle, data); played.step) {
+        case PlayOutcome::Step::kSourceVoice:
+            throwAudioPlayerException(env, messages::sourceVoiceFailed(played.result));
+            return;
+        case PlayOutcome::Step::kSubmit:
+            throwAudioPlayerException(
+                env, messages::submitFailed(played.result, played.withPacketTable));
+            return;
+        case PlayOutcome::Step::kPlayed:
+            return;
     }
 }
 

@@ -26,8 +26,8 @@ void playFile(JNIEnv* env, jobject self, jstring path, AudioPlatform& audio, Fil
 [[nodiscard]] HRESULT createEngine(AudioPlatform& audio, EngineLibraryCache& cache,
                                    AudioPlatform::Engine& engine);
 
-// The running platform's adapters, defined by each platform's adapter sources.
-[[nodiscard]] AudioPlatform& systemAudioPlatform();
+// The running platform's file system, defined by its adapter (systemAudioPlatform: see
+// audio_platform.h).
 [[nodiscard]] FileSystem& systemFileSystem();
 
 }  // namespace chimebox

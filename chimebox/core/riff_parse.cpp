@@ -4,6 +4,7 @@
 #include <cstring>
 #include <optional>
 
+#include "format_tags.h"
 #include "wave_reader.h"
 
 namespace chimebox {
@@ -93,13 +94,13 @@ HRESULT wholeFileHeader(Bytes bytes, Riff& riff) {
     return readWaveOrXwmaHeader(bytes, riff);
 }
 
-constexpr std::uint16_t kTagPcm = 1;
-constexpr std::uint16_t kTagAdpcm = 2;
-constexpr std::uint16_t kTagIeeeFloat = 3;
-constexpr std::uint16_t kTagWmaudio2 = 0x0161;
-constexpr std::uint16_t kTagWmaudio3 = 0x0162;
-constexpr std::uint16_t kTagXma2 = 0x0166;
-constexpr std::uint16_t kTagExtensible = 0xFFFE;
+constexpr std::uint16_t kTagPcm = tags::kPcm;
+constexpr std::uint16_t kTagAdpcm = tags::kAdpcm;
+constexpr std::uint16_t kTagIeeeFloat = tags::kIeeeFloat;
+constexpr std::uint16_t kTagWmaudio2 = tags::kWmaudio2;
+constexpr std::uint16_t kTagWmaudio3 = tags::kWmaudio3;
+constexpr std::uint16_t kTagXma2 = tags::kXma2;
+constexpr std::uint16_t kTagExtensible = tags::kExtensible;
 
 // The tail every base-form sub-format GUID shares: {xxxxxxxx-0000-0010-8000-00AA00389B71}.
 constexpr std::uint8_t kSubFormatTail[12] = {0x00, 0x00, 0x10, 0x00, 0x80, 0x00,

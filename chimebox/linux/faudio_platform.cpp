@@ -11,7 +11,9 @@
 #include <atomic>
 #include <cstring>
 
-#include "../core/player.h"
+#include "../core/audio_platform.h"
+#include "../core/format_tags.h"
+#include "../core/source_format.h"
 
 namespace chimebox {
 namespace {
@@ -19,14 +21,23 @@ namespace {
 // Win32 error codes, as lastError() reports them (not HRESULTs).
 constexpr std::uint32_t kErrorModNotFound = 126;
 constexpr std::uint32_t kErrorProcNotFound = 127;
-constexpr HRESULT kXAudio2InvalidCall =
-    static_cast<HRESULT>(0x88960001u);  // XAUDIO2_E_INVALID_CALL
 
 // Format tags that FAudio as built by distributions cannot decode: it would take such a buffer
 // and play silence.
-constexpr std::uint16_t kTagWmaudio2 = 0x0161;
-constexpr std::uint16_t kTagWmaudio3 = 0x0162;
-constexpr std::uint16_t kTagXma2 = 0x0166;
+bool undecodable(std::uint16_t tag) {
+    return tag == tags::kWmaudio2 || tag == tags::kWmaudio3 || tag == tags::kXma2;
+}
+
+// FAudio decodes MS-ADPCM in mono and stereo only (an 8-channel file crashed it).
+// XAudio2's documentation states no such limit, so this rule is this engine's alone.
+constexpr std::uint16_t kMaxAdpcmChannels = 2;
+bool beyondDecoder(const FAudioWaveFormatEx* format) {
+    std::uint16_t tag = 0;
+    std::uint16_t channels = 0;
+    std::memcpy(&tag, &format->wFormatTag, sizeof(tag));
+    std::memcpy(&channels, &format->nChannels, sizeof(channels));
+    return tag == tags::kAdpcm && channels > kMaxAdpcmChannels;
+}
 
 template <typename Function>
 Function symbol(void* module, const char* name) {
@@ -135,19 +146,22 @@ public:
     }
 
     HRESULT createSourceVoice(Engine engine, Voice& voice, const SourceVoiceArgs& args) override {
+        const auto* format = static_cast<const FAudioWaveFormatEx*>(args.format);
+        if (beyondDecoder(format)) {
+            return kInvalidCall;
+        }
         FAudioSourceVoice* created = nullptr;
-        const auto result = static_cast<HRESULT>(functions_.createSourceVoice.load()(
-            engineOf(engine), &created, static_cast<const FAudioWaveFormatEx*>(args.format),
-            args.flags, args.maxFrequencyRatio, nullptr, nullptr, nullptr));
+        const auto result = static_cast<HRESULT>(
+            functions_.createSourceVoice.load()(engineOf(engine), &created, format, args.flags,
+                                                args.maxFrequencyRatio, nullptr, nullptr, nullptr));
         voice = reinterpret_cast<Voice>(created);
         return result;
     }
     HRESULT submitSourceBuffer(Voice voice, const AudioBuffer& buffer,
                                const PacketTable* packets) override {
         // Refused rather than played as silence, so that the caller hears of it.
-        if (packets != nullptr || buffer.formatTag == kTagWmaudio2 ||
-            buffer.formatTag == kTagWmaudio3 || buffer.formatTag == kTagXma2) {
-            return kXAudio2InvalidCall;
+        if (packets != nullptr || undecodable(buffer.formatTag)) {
+            return kInvalidCall;
         }
         const auto description = describeForEngine<FAudioBuffer>(buffer);
         return static_cast<HRESULT>(

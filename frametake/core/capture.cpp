@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <optional>
 #include <utility>
@@ -90,21 +91,27 @@ const char* ScreenCapture::capture(CapturePlatform& platform, const ScreenInfo* 
     char name[kMaxPath] = {};
     const bool written = writeCaptureFile(platform, grab->rgb(), width, height, name);
     grab.reset();
-    return storePath(written ? name : nullptr);
+    lastCapturePath_.clear();
+    if (!written) {
+        return kNoCapture;
+    }
+    const char* path = storePath(name);
+    if (path == nullptr) {
+        // A file whose path cannot be returned is a file nobody would delete.
+        platform.removeCaptureFile(name);
+        return kNoCapture;
+    }
+    return path;
 }
 
 const char* ScreenCapture::storePath(const char* name) {
-    lastCapturePath_.reset();
-    if (name == nullptr) {
-        return kNoCapture;
+    std::unique_ptr<char[]> copy(new (std::nothrow) char[kMaxPath]);
+    if (!copy) {
+        return nullptr;
     }
-    lastCapturePath_.reset(new (std::nothrow) char[kMaxPath]);
-    if (!lastCapturePath_) {
-        return kNoCapture;
-    }
-    std::memcpy(lastCapturePath_.get(), name, kMaxPath);
-    lastCapturePath_[kMaxPath - 1] = '\0';
-    return lastCapturePath_.get();
+    std::memcpy(copy.get(), name, kMaxPath);
+    copy[kMaxPath - 1] = '\0';
+    return lastCapturePath_.replace(std::move(copy));
 }
 
 }  // namespace frametake

@@ -2,11 +2,13 @@
 // captureScreen: a rectangle of one monitor, as a PNG file in the temporary directory.
 //
 // The returned path belongs to the library and stays valid until the next capture that reaches
-// the file stage; a failure returns the static empty string. Captures are meant to be made one
-// at a time (no lock).
+// the file stage; a failure returns the static empty string. Captures are made one at a time
+// (no lock): a caller that overlaps them may read a path that a later capture has replaced,
+// never a freed one (ownkit/published.h).
+
+#include <ownkit/published.h>
 
 #include <cstdint>
-#include <memory>
 
 #include "capture_platform.h"
 #include "screen_info.h"
@@ -30,11 +32,11 @@ public:
     [[nodiscard]] const char* lastCapturePath() const { return lastCapturePath_.get(); }
 
 private:
-    // Replaces the last path with a copy of `name` (kMaxPath bytes), or with none when `name` is
-    // null; the copy, or kNoCapture.
+    // Publishes a copy of `name` (kMaxPath bytes) as the last path; the copy, or null when it
+    // cannot be allocated (the last path is none then).
     const char* storePath(const char* name);
 
-    std::unique_ptr<char[]> lastCapturePath_;
+    ownkit::Published<char> lastCapturePath_;
 };
 
 }  // namespace frametake

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -169,11 +170,15 @@ Buffer grabRectangle(const x11kit::Connection& connection, x11::Point origin, st
     return rgb;
 }
 
+// The most a capture waits on the X server, connecting included: a stalled server fails the
+// capture after this long instead of holding the caller.
+constexpr std::chrono::milliseconds kCaptureLimit{10000};
+
 class X11CapturePlatform final : public CapturePlatform {
 public:
     std::unique_ptr<Grab> grab(std::int32_t x, std::int32_t y, std::int32_t width,
                                std::int32_t height) override {
-        const x11kit::Connection connection;
+        const x11kit::Connection connection(kCaptureLimit);
         if (!connection.ok()) {
             return nullptr;
         }

@@ -76,7 +76,9 @@ public:
     void useDpiMode(DpiMode mode) override { workerMode = mode; }
 
     bool enumerateMonitors(MonitorVisit visit, void* context) override {
-        const x11kit::Connection connection;
+        // The count request waits 500 ms for the worker: a worker still waiting on the server
+        // past that answers nobody, so its connection ends there too.
+        const x11kit::Connection connection(std::chrono::milliseconds{500});
         if (!connection.ok()) {
             return false;
         }

@@ -1,5 +1,7 @@
 #include "detect_proxy.h"
 
+#include <atomic>
+#include <memory>
 #include <new>
 #include <string>
 #include <utility>
@@ -10,15 +12,13 @@
 namespace waypost {
 
 const char* ProxyTextBuffer::store(const ProxyResult& result) {
-    const std::size_t size = result.host.size() + 7;
+    const std::size_t size = result.host.size() + kPortTextRoom;
     std::unique_ptr<char[]> block(new (std::nothrow) char[size]);
     if (!block) {
         return nullptr;
     }
     std::snprintf(block.get(), size, "%s:%d", result.host.c_str(), static_cast<int>(result.port));
-    block_ = std::move(block);
-    size_ = size;
-    return block_.get();
+    return block_.replace(std::move(block));
 }
 
 const char* detectProxyWith(ProxySource& source, ProxyTextBuffer& buffer, const char* url,
@@ -43,15 +43,21 @@ const char* detectProxyWith(ProxySource& source, ProxyTextBuffer& buffer, const 
 
 const char* detectProxyForProcess(ProxySource& source, const char* url) noexcept {
     // Null until the first call; constant-initialised, so an EXE loaded as a library (whose
-    // static constructors never run) finds it too.
-    static ProxyTextBuffer* proxyTextBuffer = nullptr;
-    if (proxyTextBuffer == nullptr) {
-        proxyTextBuffer = new (std::nothrow) ProxyTextBuffer();
-        if (proxyTextBuffer == nullptr) {
+    // static constructors never run) finds it too. Two first calls at once both make one and
+    // one of them wins; the other is freed again.
+    static std::atomic<ProxyTextBuffer*> proxyTextBuffer{nullptr};
+    ProxyTextBuffer* buffer = proxyTextBuffer.load(std::memory_order_acquire);
+    if (buffer == nullptr) {
+        std::unique_ptr<ProxyTextBuffer> made(new (std::nothrow) ProxyTextBuffer());
+        if (!made) {
             return kFailedAnswer;
         }
+        if (proxyTextBuffer.compare_exchange_strong(buffer, made.get(),
+                                                    std::memory_order_acq_rel)) {
+            buffer = made.release();
+        }
     }
-    return detectProxyWith(source, *proxyTextBuffer, url);
+    return detectProxyWith(source, *buffer, url);
 }
 
 }  // namespace waypost

@@ -1,12 +1,92 @@
 #include "x11kit/connection.h"
 
+#include <sys/socket.h>
+
+#include <atomic>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <thread>
 
 namespace x11kit {
+namespace {
+
+std::atomic<int> lateConnectCount{0};
+
+}  // namespace
+
+int lateConnects() {
+    return lateConnectCount.load();
+}
+
+struct Connection::Watch {
+    std::mutex lock;
+    std::condition_variable changed;
+    std::chrono::steady_clock::time_point deadline;
+    xcb_connection_t* connection = nullptr;
+    int screenNumber = 0;
+    bool connected = false;  // the thread has connected (or failed to)
+    bool abandoned = false;  // the constructor gave up waiting; the thread cleans up
+    bool closed = false;     // the owner is done with the connection
+
+    // The connecting thread: connect, hand over, then shut the socket at the deadline.
+    void run() {
+        int screen = 0;
+        xcb_connection_t* made = xcb_connect(nullptr, &screen);
+        std::unique_lock hold(lock);
+        if (abandoned) {
+            hold.unlock();
+            xcb_disconnect(made);
+            --lateConnectCount;
+            return;
+        }
+        connection = made;
+        screenNumber = screen;
+        connected = true;
+        changed.notify_all();
+        if (!changed.wait_until(hold, deadline, [&] { return closed; })) {
+            // The owner still waits on the server past its limit: break the connection, which
+            // ends every wait on it. The descriptor stays open until the owner disconnects.
+            ::shutdown(xcb_get_file_descriptor(connection), SHUT_RDWR);
+        }
+    }
+};
+
+Connection::Connection(std::chrono::milliseconds limit) {
+    if (lateConnectCount.load() >= kMaxLateConnects) {
+        return;
+    }
+    try {
+        watch_ = std::make_shared<Watch>();
+        watch_->deadline = std::chrono::steady_clock::now() + limit;
+        std::thread thread([watch = watch_] { watch->run(); });
+        std::unique_lock hold(watch_->lock);
+        if (!watch_->changed.wait_until(hold, watch_->deadline,
+                                        [&] { return watch_->connected; })) {
+            watch_->abandoned = true;
+            ++lateConnectCount;
+            hold.unlock();
+            thread.detach();
+            watch_.reset();
+            return;
+        }
+        connection_ = watch_->connection;
+        hold.unlock();
+        watcher_ = std::move(thread);
+    } catch (...) {
+        watch_.reset();  // no memory or no thread: no connection
+        return;
+    }
+    findScreen(watch_->screenNumber);
+}
 
 Connection::Connection() {
     int screenNumber = 0;
     connection_ = xcb_connect(nullptr, &screenNumber);
+    findScreen(screenNumber);
+}
+
+void Connection::findScreen(int screenNumber) {
     if (xcb_connection_has_error(connection_) != 0) {
         return;
     }
@@ -20,6 +100,14 @@ Connection::Connection() {
 }
 
 Connection::~Connection() {
+    if (watch_) {
+        {
+            const std::lock_guard hold(watch_->lock);
+            watch_->closed = true;
+            watch_->changed.notify_all();
+        }
+        watcher_.join();  // before the descriptor closes: the watcher never shuts a reused one
+    }
     // Also for a connection that failed: XCB gives back an error object that must be released.
     if (connection_ != nullptr) {
         xcb_disconnect(connection_);

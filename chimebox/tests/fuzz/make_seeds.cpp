@@ -1,6 +1,8 @@
 // Writes the fuzzer's seed files into the folder given as the only argument: well-formed files
-// of every format the reader knows and a few broken ones, all generated here.
+// of every format the reader knows, a few broken ones and the formats no engine may be handed,
+// all generated here.
 
+#include <testkit/hostile_formats.h>
 #include <testkit/riff_writer.h>
 #include <testkit/wave_files.h>
 
@@ -19,7 +21,7 @@ int main(int argc, char** argv) {
     namespace wave = testkit::wave;
     const wave::Tone tone{8000, 1, 0.01, 440.0};
     const Bytes wmaFormat = formatEx(0x0161, 2, 44100, 16, {}, 4);
-    const std::vector<std::pair<std::string, Bytes>> seeds{
+    std::vector<std::pair<std::string, Bytes>> seeds{
         {"pcm16", wave::pcm(tone, 16)},
         {"pcm8", wave::pcm(tone, 8)},
         {"float", wave::ieeeFloat(tone)},
@@ -38,6 +40,9 @@ int main(int argc, char** argv) {
         {"huge-sizes", cat({chunkWithSize("RIFF", 0xFFFFFFF0, fourcc("WAVE")),
                             chunkWithSize("fmt ", 0xFFFFFFF8, formatBase(1, 1, 8000, 16))})},
     };
+    for (const wave::HostileFormat& hostile : wave::hostileFormats()) {
+        seeds.emplace_back("hostile-" + hostile.name, hostile.file);
+    }
     for (const auto& [name, bytes] : seeds) {
         std::ofstream out(std::string(argv[1]) + "/" + name + ".wav", std::ios::binary);
         out.write(reinterpret_cast<const char*>(bytes.data()),

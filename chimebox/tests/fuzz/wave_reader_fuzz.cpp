@@ -7,36 +7,10 @@
 #include <cstring>
 #include <vector>
 
+#include "bytes_as_file.h"
 #include "wave_reader.h"
 
 namespace {
-
-class BytesAsFile final : public chimebox::FileSystem {
-public:
-    BytesAsFile(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-    File openForReading(const char16_t*) override { return reinterpret_cast<File>(this); }
-    bool fileSize(File, std::uint64_t& size) override {
-        size = size_;
-        return true;
-    }
-    bool read(File, std::uint8_t* into, std::uint32_t size, std::uint32_t& got) override {
-        got = static_cast<std::uint32_t>(std::min<std::size_t>(size, size_));
-        std::memcpy(into, data_, got);
-        return true;
-    }
-    void close(File) override {}
-    chimebox::Win32Error lastError() override { return chimebox::Win32Error{}; }
-
-private:
-    const std::uint8_t* data_;
-    std::size_t size_;
-};
-
-void require(bool condition) {
-    if (!condition) {
-        std::abort();
-    }
-}
 
 bool inside(const void* begin, std::uint64_t length, const std::uint8_t* block, std::size_t size) {
     const auto* at = static_cast<const std::uint8_t*>(begin);
@@ -69,7 +43,7 @@ chimebox::HRESULT readSeparately(std::span<const std::uint8_t> bytes,
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    BytesAsFile file(data, size);
+    chimebox::fuzz::BytesAsFile file(data, size);
     chimebox::FileBytes buffer;
     chimebox::WaveFileData described;
     const chimebox::HRESULT result = chimebox::loadWaveFile(file, u"fuzz.wav", buffer, described);
@@ -77,23 +51,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // The one reading of the header describes the bytes as the three readings do.
         chimebox::WaveFileData separate;
         const auto expected = readSeparately({buffer.get(), size}, separate);
-        require(expected == result && separate.waveFormat == described.waveFormat &&
-                separate.audioData == described.audioData &&
-                separate.audioDataBytes == described.audioDataBytes &&
-                separate.loopStart == described.loopStart &&
-                separate.loopLength == described.loopLength &&
-                separate.seekTable == described.seekTable &&
-                separate.seekTableEntries == described.seekTableEntries);
+        chimebox::fuzz::require(expected == result && separate.waveFormat == described.waveFormat &&
+                                separate.audioData == described.audioData &&
+                                separate.audioDataBytes == described.audioDataBytes &&
+                                separate.loopStart == described.loopStart &&
+                                separate.loopLength == described.loopLength &&
+                                separate.seekTable == described.seekTable &&
+                                separate.seekTableEntries == described.seekTableEntries);
     }
     if (chimebox::failed(result)) {
         return 0;
     }
     const std::uint8_t* block = buffer.get();
-    require(inside(described.waveFormat, 16, block, size));
-    require(inside(described.audioData, described.audioDataBytes, block, size));
-    require(described.audioDataBytes > 0);
+    chimebox::fuzz::require(inside(described.waveFormat, 16, block, size));
+    chimebox::fuzz::require(inside(described.audioData, described.audioDataBytes, block, size));
+    chimebox::fuzz::require(described.audioDataBytes > 0);
     if (described.seekTable != nullptr) {
-        require(inside(described.seekTable, 4ull * described.seekTableEntries, block, size));
+        chimebox::fuzz::require(
+            inside(described.seekTable, 4ull * described.seekTableEntries, block, size));
     }
     return 0;
 }

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 #include <objbase.h>
 #include <testkit/case_name.h>
+#include <testkit/hostile_formats.h>
 #include <testkit/wave_files.h>
 
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include "chimebox_harness.h"
 
@@ -80,6 +82,29 @@ INSTANTIATE_TEST_SUITE_P(
                       // Frames 11025..22049 (the second half) are heard twice.
                       SoundCase{"LoopedPcm", wave::loopedPcm16(kOneSecond, 11025, 22049), 1.5}),
     testkit::CaseName{});
+
+// Wine's XAudio2 is built on FAudio, which crashes or plays forever on these; XAudio2 documents
+// each as invalid for a source voice.
+std::vector<wave::HostileFormat> documentedHostileFormats() {
+    std::vector<wave::HostileFormat> formats = wave::hostileFormats();
+    std::erase_if(formats, [](const wave::HostileFormat& format) { return !format.documented; });
+    return formats;
+}
+
+class ChimeboxHostileFormat : public ::testing::TestWithParam<wave::HostileFormat> {};
+
+TEST_P(ChimeboxHostileFormat, IsRefusedBeforeASourceVoiceExists) {
+    TempSoundFile file(GetParam().file);
+    JavaSide java;
+    java.initialize();
+    ASSERT_EQ(java.thrown(), std::nullopt);
+    java.play(file.path());
+    EXPECT_EQ(java.thrown(), "Error -0X7769FFFF creating source voice");
+    java.release();
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ChimeboxHostileFormat,
+                         ::testing::ValuesIn(documentedHostileFormats()), testkit::CaseName{});
 
 TEST(ChimeboxMessages, PlayBeforeInitializeNamesTheEngineField) {
     JavaSide java;

@@ -4,15 +4,20 @@
 #include <gtest/gtest.h>
 #include <lodepng.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <array>
 #include <csignal>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "screen_info.h"
@@ -266,6 +271,83 @@ TEST_F(Captures, NoDisplayFailsQuietly) {
     std::array<char, 256> line{};
     ASSERT_NE(std::fgets(line.data(), line.size(), run.get()), nullptr);
     EXPECT_STREQ(line.data(), "aware count=0\n");
+}
+
+// Callers that break the one-capture-at-a-time rule may find their path replaced, but the
+// library's own memory stays sound (the ASan build would report a double free). The paths are
+// not read: a caller that overlaps captures has no promise of how long its path lives.
+TEST_F(Captures, OverlappingCapturesKeepTheLibrarysMemorySound) {
+    constexpr int kThreads = 8;
+    constexpr int kEach = 25;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&] {
+            for (int i = 0; i < kEach; ++i) {
+                static_cast<void>(captureScreen(&main_, 0, 0, 1, 1));  // not read: see above
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    // Every capture succeeded: one file each.
+    const auto files = std::distance(fs::directory_iterator(directory_), fs::directory_iterator());
+    EXPECT_EQ(files, kThreads * kEach);
+    EXPECT_STRNE(captureScreen(&main_, 0, 0, 1, 1), "");
+}
+
+// A display whose server takes connections and never answers (the kernel completes them while
+// nobody accepts): requests fail as without a display, and the threads a stalled server holds
+// stay bounded.
+class StalledServer : public Captures {
+protected:
+    void SetUp() override {
+        Captures::SetUp();
+        listener_ = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        ASSERT_GE(listener_, 0);
+        const int display = 6000 + ::getpid() % 1000;
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const std::string path = "/tmp/.X11-unix/X" + std::to_string(display);
+        std::memcpy(address.sun_path + 1, path.c_str(), path.size());  // abstract name
+        ASSERT_EQ(::bind(listener_, reinterpret_cast<sockaddr*>(&address),
+                         static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + path.size())),
+                  0);
+        ASSERT_EQ(::listen(listener_, 128), 0);
+        display_ = std::getenv("DISPLAY");
+        ::setenv("DISPLAY", (":" + std::to_string(display)).c_str(), 1);
+    }
+    void TearDown() override {
+        ::setenv("DISPLAY", display_.c_str(), 1);
+        ::close(listener_);  // the connections nobody accepted are reset
+        Captures::TearDown();
+    }
+
+    static int threadCount() {
+        return static_cast<int>(
+            std::distance(fs::directory_iterator("/proc/self/task"), fs::directory_iterator()));
+    }
+    static int descriptorCount() {
+        return static_cast<int>(
+            std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
+    }
+
+    int listener_ = -1;
+    std::string display_;
+};
+
+TEST_F(StalledServer, RequestsFailAndLeaveFewThreadsBehind) {
+    const int threads = threadCount();
+    const int descriptors = descriptorCount();
+    for (int i = 0; i < 30; ++i) {
+        EXPECT_EQ(getScreenCount(), 0);
+    }
+    EXPECT_STREQ(captureScreen(&main_, 0, 0, 4, 4), "");
+    // At most the connecting threads the stalled server holds, and a worker that has not yet
+    // noticed its connection failed.
+    EXPECT_LE(threadCount(), threads + 3);
+    EXPECT_LE(descriptorCount(), descriptors + 3);
+    EXPECT_TRUE(fs::is_empty(directory_));
 }
 
 }  // namespace

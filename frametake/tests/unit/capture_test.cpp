@@ -110,6 +110,13 @@ INSTANTIATE_TEST_SUITE_P(
                        kFileStage,
                        {"RemoveFile /tmp/frametake-fake/scr1A3.png"},
                        kGdiEnd}),
+                 false},
+        StepCase{"PathCopy", [](FakeCapturePlatform& p) { p.memoryRunsOutAfterWrite = true; },
+                 join({kGdiStart,
+                       {"GetDIBits"},
+                       kFileStage,
+                       kGdiEnd,
+                       {"RemoveFile /tmp/frametake-fake/scr1A3.png"}}),
                  false}),
     testkit::CaseName{});
 

@@ -4,6 +4,7 @@
 // exactly once.
 
 #include <gtest/gtest.h>
+#include <testkit/failing_allocations.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -34,6 +35,9 @@ public:
     bool uniqueFileFails = false;
     unsigned pngResult = 0;
     bool writeFails = false;
+    // From the file's write on, nothrow allocations fail (the path's copy among them).
+    bool memoryRunsOutAfterWrite = false;
+    std::optional<testkit::FailingAllocations> outOfMemory;
     std::string directory = "/tmp/frametake-fake/";
     // The screen's pixel at (x, y) as red, green, blue.
     std::function<std::uint32_t(std::int32_t, std::int32_t)> pixel = [](std::int32_t x,
@@ -126,6 +130,9 @@ public:
     bool writeAndCloseCaptureFile(File file, const std::uint8_t* bytes, std::size_t size) override {
         written.assign(bytes, bytes + size);
         take("WriteAndClose", file);
+        if (memoryRunsOutAfterWrite) {
+            outOfMemory.emplace(testkit::FailingAllocations::Forms::nothrowOnly);
+        }
         return !writeFails;
     }
     void removeCaptureFile(const char* name) override {

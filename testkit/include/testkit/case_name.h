@@ -11,7 +11,14 @@ namespace testkit {
 struct CaseName {
     template <typename Case>
     std::string operator()(const ::testing::TestParamInfo<Case>& row) const {
-        return row.param.name;
+        // gtest takes letters, digits and '_' only: a file-style name's '-' becomes '_'.
+        std::string name(row.param.name);
+        for (char& c : name) {
+            const bool word =
+                (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+            c = word ? c : '_';
+        }
+        return name;
     }
 };
 

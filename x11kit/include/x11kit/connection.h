@@ -5,15 +5,24 @@
 // handler whose default ends the process, which a library loaded into somebody else's process
 // must not risk. Every call here reports failure as an empty result. A Connection is used by
 // one thread at a time; each adapter call opens its own.
+//
+// The server is somebody else's code that a call waits on, so every connection has a time
+// limit: connecting happens on a short-lived thread of the connection's own, which the
+// constructor waits for at most until the limit, and once connected that thread shuts the
+// socket down when the limit passes, so that every wait on the server then fails at once (the
+// connection reads as broken). A stalled server can hold at most kMaxLateConnects connecting
+// threads at a time; while that many wait, new connections fail without trying.
 
 #include <ownkit/owned.h>
 #include <xcb/xcb.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace x11kit {
@@ -22,9 +31,19 @@ namespace x11kit {
 template <typename T>
 using Reply = ownkit::Owned<T*, &ownkit::freeBlock>;
 
+inline constexpr int kMaxLateConnects = 2;
+
+// How many connecting threads a stalled server holds right now (for tests).
+[[nodiscard]] int lateConnects();
+
 class Connection {
 public:
-    // Connects to the display named by $DISPLAY; check ok() before anything else.
+    struct Watch;  // the connecting thread's state, shared with it
+
+    // Connects to the display named by $DISPLAY; check ok() before anything else. Every wait on
+    // the server through this connection ends by `limit` after construction.
+    explicit Connection(std::chrono::milliseconds limit);
+    // Without a limit, for test programs that hold a display for their whole run.
     Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -42,6 +61,10 @@ public:
     [[nodiscard]] bool sync() const;
 
 private:
+    void findScreen(int screenNumber);
+
+    std::shared_ptr<Watch> watch_;
+    std::thread watcher_;
     xcb_connection_t* connection_ = nullptr;
     const xcb_screen_t* screen_ = nullptr;
 };

@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+#include <testkit/case_name.h>
+#include <testkit/hostile_formats.h>
+#include <testkit/wave_files.h>
+
+#include "source_format.h"
+#include "wave_reader.h"
+
+namespace chimebox {
+namespace {
+
+using namespace testkit::riff;
+namespace wave = testkit::wave;
+namespace hostile = testkit::wave::hostile;
+
+HRESULT checkFile(const Bytes& file) {
+    FormatAndAudio parsed;
+    if (const HRESULT read = parseFormatAndAudio(file, parsed); failed(read)) {
+        return read;
+    }
+    return checkSourceFormat(parsed.waveFormat);
+}
+
+class HostileFormat : public ::testing::TestWithParam<wave::HostileFormat> {};
+
+TEST_P(HostileFormat, IsRefusedWhereDocumentedAndPassedOnOtherwise) {
+    EXPECT_EQ(checkFile(GetParam().file), GetParam().documented ? kInvalidCall : kOk);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, HostileFormat, ::testing::ValuesIn(wave::hostileFormats()),
+                         testkit::CaseName{});
+
+struct AcceptedCase {
+    const char* name;
+    Bytes file;
+};
+
+class AcceptedFormat : public ::testing::TestWithParam<AcceptedCase> {};
+
+TEST_P(AcceptedFormat, ReachesTheEngine) {
+    EXPECT_EQ(checkFile(GetParam().file), kOk);
+}
+
+const wave::Tone kTone{22050, 2, 0.01, 440.0};
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, AcceptedFormat,
+    ::testing::Values(
+        AcceptedCase{"Pcm8", wave::pcm(kTone, 8)}, AcceptedCase{"Pcm16", wave::pcm(kTone, 16)},
+        AcceptedCase{"Float", wave::ieeeFloat(kTone)},
+        AcceptedCase{"Extensible", wave::extensiblePcm16(kTone)},
+        AcceptedCase{"Adpcm", wave::adpcmNoise(22050, 0.05)},
+        AcceptedCase{"Pcm24PlainTag", hostile::withFormat(hostile::pcmFormat(1, 22050, 3, 24))},
+        AcceptedCase{"Pcm32PlainTag", hostile::withFormat(hostile::pcmFormat(2, 22050, 8, 32))},
+        AcceptedCase{"Valid20BitsIn24",
+                     hostile::withFormat(hostile::extensibleFormat(1, 3, 24, 20, 1))},
+        AcceptedCase{"LowestRate", hostile::withFormat(hostile::pcmFormat(1, 1000, 2, 16))},
+        AcceptedCase{"HighestRate", hostile::withFormat(hostile::pcmFormat(1, 200000, 2, 16))},
+        AcceptedCase{"SixtyFourChannels",
+                     hostile::withFormat(hostile::pcmFormat(64, 8000, 128, 16))},
+        AcceptedCase{"AdpcmStereo", hostile::withFormat(hostile::adpcmFormat(2, 512, 500))},
+        // xWMA's block alignment is its packet size: the documentation sets no rule for it.
+        AcceptedCase{"XwmaAnyBlockAlign",
+                     riff("XWMA", cat({chunk("fmt ", formatEx(0x0161, 2, 44100, 16, {}, 0)),
+                                       chunk("data", zeros(64)), chunk("dpds", le32(4096))}))}),
+    testkit::CaseName{});
+
+}  // namespace
+}  // namespace chimebox
