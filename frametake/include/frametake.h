@@ -11,9 +11,15 @@
  *     int32_t count = getScreenCount();
  *     for (int32_t i = 0; i < count; ++i) { ScreenInfo info; getScreen(i, &info); ... }
  *
- * Threads: any thread may call any function. The table is shared by the whole process: a count
- * request replaces what every reader sees, so a caller that lists monitors from several threads
- * orders its own requests. Nothing here throws, aborts or prints.
+ * Threads: any thread may call, but count requests and captures are made one at a time: the
+ * table and the last capture path are shared by the whole process without a lock, and a count
+ * request replaces what every reader sees. A caller that overlaps them may read another call's
+ * table or path, but the library's own memory stays sound. Nothing here throws, aborts or
+ * prints.
+ *
+ * On Linux every wait on the X server is bounded: a count request's by its 500 ms, a
+ * capture's by 10 seconds; a server that stalls fails the call (0 or "") and holds at most two
+ * of the library's threads while it does.
  */
 #ifndef FRAMETAKE_H
 #define FRAMETAKE_H
@@ -74,7 +80,8 @@ FRAMETAKE_API void getScreen(int32_t index, ScreenInfo* out);
  *
  * Returns the file's path in the system's 8-bit character set, or "" on failure (null
  * `screen`, a width or height below 1, a rectangle or a picture too large, no file or no
- * memory): a failed capture leaves no file behind. The returned text belongs to the library and
+ * memory): a failed capture leaves no file behind, not even when the path's copy cannot be
+ * allocated after the file was written. The returned text belongs to the library and
  * stays valid until the next call of captureScreen; the file belongs to the caller, who deletes
  * it. Existing files are never overwritten.
  */

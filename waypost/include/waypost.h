@@ -23,12 +23,20 @@ extern "C" {
 #endif
 
 /*
- * The proxy for `url` (UTF-8): "DIRECT" for no proxy, "host:port" for one, or "" on failure
- * (no session could be opened, no memory). A null `url` is treated as "".
+ * The proxy for `url` (UTF-8): "DIRECT" for no proxy, "host:port" for one (the whole port,
+ * as the program prints it), or "" on failure (no session could be opened, no memory). On
+ * Linux a SOCKS proxy is answered "socks=host:port", as the Windows proxy list names one, and
+ * user information in a proxy URL ("user:password@") never reaches an answer. A null `url` is
+ * treated as "".
+ *
+ * On Linux the query waits at most 5 seconds: a PAC script that never ends, or a PAC server
+ * that never answers, gives "DIRECT" (as a script that fails does) and the next call asks
+ * afresh.
  *
  * The returned text belongs to waypost: "DIRECT" and "" are constants; a "host:port" answer
  * stays valid until the next call that answers with a proxy. Calls must not overlap (one
- * thread at a time). Nothing here throws or aborts. When no session can be opened, two lines go
+ * thread at a time): a caller that overlaps them may find its text replaced by another call's,
+ * but waypost's own memory stays sound. Nothing here throws or aborts. When no session can be opened, two lines go
  * to standard error: "WinHttpOpen failed: <code>" and "Failed to resolve proxy for: <url>".
  */
 WAYPOST_API const char* detectProxy(const char* url);

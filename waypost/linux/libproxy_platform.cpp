@@ -5,8 +5,17 @@
 #include <ownkit/owned.h>
 #include <proxy.h>
 
+#include <atomic>
+#include <condition_variable>
 #include <cstring>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <string>
 #include <string_view>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include "../core/port_text.h"
 #include "../core/text_convert.h"
@@ -42,6 +51,14 @@ using ProxyList = ownkit::Owned<char**, &px_proxy_factory_free_proxies>;
 
 }  // namespace
 
+std::string_view proxyAddressOf(std::string_view afterScheme) {
+    std::string_view address = afterScheme;
+    if (const std::size_t at = address.rfind('@'); at != std::string_view::npos) {
+        address = address.substr(at + 1);
+    }
+    return address.substr(0, address.find_first_of("/?#"));
+}
+
 void readLibproxyAnswer(const char* const* proxies, ProxyResult& result) {
     for (const char* const* entry = proxies; entry != nullptr && *entry != nullptr; ++entry) {
         const std::string_view proxy(*entry);
@@ -50,18 +67,18 @@ void readLibproxyAnswer(const char* const* proxies, ProxyResult& result) {
             continue;
         }
         const std::string_view name = proxy.substr(0, scheme);
-        std::string_view address = proxy.substr(scheme + 3);
-        address = address.substr(0, address.find('/'));
-        // User information ("user:password@") names no host and never reaches an answer.
-        if (const std::size_t at = address.rfind('@'); at != std::string_view::npos) {
-            address = address.substr(at + 1);
-        }
+        const std::string_view address = proxyAddressOf(proxy.substr(scheme + 3));
         if (name == "direct" || address.empty()) {
             break;
         }
         // Through UTF-16 and back, as the Windows answer is: ill-formed bytes become U+FFFD.
         const std::u16string wide = utf8ToWide(std::string(address).c_str());
-        const std::size_t colon = wide.rfind(u':');
+        // The port's colon comes after an IPv6 address's closing bracket.
+        std::size_t colon = wide.rfind(u':');
+        if (const std::size_t bracket = wide.rfind(u']');
+            bracket != std::u16string::npos && colon != std::u16string::npos && colon < bracket) {
+            colon = std::u16string::npos;
+        }
         result.host = name.substr(0, 5) == "socks" ? "socks=" : "";
         result.host += wideToUtf8(wide.substr(0, colon).c_str());
         result.port = colon == std::u16string::npos
@@ -72,15 +89,86 @@ void readLibproxyAnswer(const char* const* proxies, ProxyResult& result) {
     result.direct = true;
 }
 
+namespace {
+
+std::atomic<int> lateQueryCount{0};
+
+// One query, shared by its thread and the caller; whichever lets go last frees it.
+struct Query {
+    std::mutex lock;
+    std::condition_variable ended;
+    bool done = false;
+    bool abandoned = false;
+    bool factoryMissing = false;
+    std::vector<std::string> proxies;
+
+    // On the query's own thread: libproxy's answer, copied out before its list is freed.
+    void run(const std::string& address) noexcept {
+        bool missing = false;
+        std::vector<std::string> answer;
+        try {
+            const Factory factory(px_proxy_factory_new());
+            missing = !factory;
+            if (factory) {
+                const ProxyList list(px_proxy_factory_get_proxies(factory.get(), address.c_str()));
+                for (char** entry = list.get(); entry != nullptr && *entry != nullptr; ++entry) {
+                    answer.emplace_back(*entry);
+                }
+            }
+        } catch (...) {
+            missing = true;  // no memory to hold the answer: as if libproxy could not start
+        }
+        const std::lock_guard hold(lock);
+        if (abandoned) {
+            --lateQueryCount;
+            return;
+        }
+        factoryMissing = missing;
+        proxies = std::move(answer);
+        done = true;
+        ended.notify_all();
+    }
+};
+
+}  // namespace
+
+int lateQueries() {
+    return lateQueryCount.load();
+}
+
 bool LibproxySource::proxyFor(const char16_t* url, ProxyResult& result, std::FILE* errors) {
-    const Factory factory(px_proxy_factory_new());
-    if (!factory) {
+    if (lateQueryCount.load() >= kMaxLateQueries) {
+        result.direct = true;  // as a script that fails: no proxy
+        return true;
+    }
+    auto query = std::make_shared<Query>();
+    std::thread thread;
+    try {
+        thread = std::thread([query, address = wideToUtf8(url)] { query->run(address); });
+    } catch (const std::system_error&) {
+        throw std::bad_alloc();  // no thread: as out of memory, a failed answer
+    }
+    std::unique_lock hold(query->lock);
+    if (!query->ended.wait_for(hold, kQueryLimit, [&] { return query->done; })) {
+        query->abandoned = true;
+        ++lateQueryCount;
+        hold.unlock();
+        thread.detach();
+        result.direct = true;  // as a script that fails: no proxy
+        return true;
+    }
+    hold.unlock();
+    thread.join();
+    if (query->factoryMissing) {
         std::fprintf(errors, "WinHttpOpen failed: %lu\n", kNotEnoughMemory);
         return false;
     }
-    const std::string address = wideToUtf8(url);
-    const ProxyList proxies(px_proxy_factory_get_proxies(factory.get(), address.c_str()));
-    readLibproxyAnswer(proxies.get(), result);  // no answer at all: no proxy
+    std::vector<const char*> list;
+    for (const std::string& entry : query->proxies) {
+        list.push_back(entry.c_str());
+    }
+    list.push_back(nullptr);
+    readLibproxyAnswer(list.data(), result);  // no answer at all: no proxy
     return true;
 }
 

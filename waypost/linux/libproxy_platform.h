@@ -3,10 +3,25 @@
 // proxy environment variables and, where configured, a PAC script, all in its one query.
 // Running out of memory throws std::bad_alloc, which the core's callers turn into a failed
 // answer.
+//
+// A PAC script may never end and a PAC server may never answer, and libproxy offers no way to
+// stop its query. So each query runs on a thread of its own that the caller waits for at most
+// kQueryLimit; a query still running then is left to finish by itself (its thread keeps what it
+// uses) and the answer is the one a failing script gives, no proxy. At most kMaxLateQueries
+// such queries may be running; while that many are, a query is answered the same way at once.
+
+#include <chrono>
+#include <string_view>
 
 #include "../core/proxy_source.h"
 
 namespace waypost {
+
+inline constexpr std::chrono::seconds kQueryLimit{5};
+inline constexpr int kMaxLateQueries = 2;
+
+// How many queries that outlived their wait are still running (for the program's exit).
+[[nodiscard]] int lateQueries();
 
 class LibproxySource final : public ProxySource {
 public:
@@ -17,10 +32,18 @@ public:
 
 // libproxy's answer, its list of proxy URLs in order ("http://host:port", "socks5://host:port",
 // "direct://"), as the decision. Entries without a scheme are skipped; the first other entry
-// decides: "direct://" or one without an address means no proxy; else that proxy's address
-// (user information dropped, the path cut) split at its last ':' into host and port (read as
+// decides: "direct://" or one without an address means no proxy; else that proxy's host and
+// port (see proxyAddressOf) split at its last ':' outside brackets into host and port (read as
 // the C runtime's _wtoi; 8080 without a colon), a SOCKS proxy's host written "socks=host" as
 // the Windows proxy list names it. An empty list means no proxy.
 void readLibproxyAnswer(const char* const* proxies, ProxyResult& result);
+
+// The host and port of a proxy URL's text after "scheme://". A proxy URL names a server and
+// nothing under it, and a password may hold '/', '?' or '#' unescaped (as people write them into
+// http_proxy), so everything up to the last '@' is user information and never part of the
+// answer; the host and port run from there to the first '/', '?' or '#'. (A general URL parser
+// would end the authority at the first '/' and take "user:12" for the host and port of
+// "user:12/34@gate:3128".)
+[[nodiscard]] std::string_view proxyAddressOf(std::string_view afterScheme);
 
 }  // namespace waypost

@@ -6,6 +6,7 @@ standard error and exit status."""
 
 import http.server
 import os
+import socket
 import subprocess
 import sys
 import threading
@@ -21,6 +22,7 @@ PAC_SCRIPTS = {
     "/chain.pac": 'function FindProxyForURL(url, host) { return "PROXY one.example:81; PROXY two.example:82"; }',
     "/socks.pac": 'function FindProxyForURL(url, host) { return "SOCKS socks.example:1080"; }',
     "/broken.pac": "function FindProxyForURL(url, host) { return ",
+    "/forever.pac": "function FindProxyForURL(url, host) { while (true) {} }",
 }
 
 
@@ -44,6 +46,12 @@ class PacServer(http.server.BaseHTTPRequestHandler):
 server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), PacServer)
 threading.Thread(target=server.serve_forever, daemon=True).start()
 PAC = f"pac+http://127.0.0.1:{server.server_address[1]}"
+
+# A PAC server that takes connections and never answers: nobody accepts them.
+silent = socket.socket()
+silent.bind(("127.0.0.1", 0))
+silent.listen(16)
+SILENT_PAC = f"pac+http://127.0.0.1:{silent.getsockname()[1]}/x.pac"
 
 CASES = [
     # name, environment, arguments, status, standard output
@@ -75,6 +83,14 @@ CASES = [
      "DIRECT\n"),
     ("PAC script that is missing", {"http_proxy": PAC + "/missing.pac"}, ["http://a.example/"], 0,
      "DIRECT\n"),
+    ("PAC script that never ends goes direct after the limit", {"http_proxy": PAC + "/forever.pac"},
+     ["http://a.example/"], 0, "DIRECT\n"),
+    ("PAC server that never answers goes direct after the limit", {"http_proxy": SILENT_PAC},
+     ["http://a.example/"], 0, "DIRECT\n"),
+    ("password with a slash never reaches the answer", {"http_proxy": "http://user:12/34@gate:3128"},
+     ["http://example.org/"], 0, "gate:3128\n"),
+    ("user with a slash never reaches the answer", {"http_proxy": "http://us/er:pw@gate:3128"},
+     ["http://example.org/"], 0, "gate:3128\n"),
 ]
 
 failed = 0
