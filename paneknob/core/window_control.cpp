@@ -33,8 +33,7 @@ std::int32_t minimize(WindowSystem& platform, const char* title) {
     if (window == nullptr) {
         return kNoWindow;
     }
-    platform.minimize(window);
-    return kDone;
+    return platform.minimize(window) ? kDone : kNotMinimized;
 }
 
 std::int32_t restore(WindowSystem& platform, const char* title) {

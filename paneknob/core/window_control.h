@@ -11,6 +11,8 @@ namespace paneknob {
 inline constexpr std::int32_t kDone = 0;
 inline constexpr std::int32_t kNoWindow = -1;
 inline constexpr std::int32_t kNotActivated = -2;
+// minimize where the window system cannot minimize at all (X11 without a window manager).
+inline constexpr std::int32_t kNotMinimized = -2;
 
 // Units of the title buffer, terminator included.
 inline constexpr int kTitleCapacity = 4096;
@@ -22,6 +24,7 @@ inline constexpr int kTitleCapacity = 4096;
 
 // Takes the minimize and maximize boxes away, the window otherwise left as it is.
 [[nodiscard]] std::int32_t setWindowFlags(WindowSystem& platform, const char* title);
+// Minimizes it; kNotMinimized when the window system cannot, the window left as it was.
 [[nodiscard]] std::int32_t minimize(WindowSystem& platform, const char* title);
 // Shows it in its last normal size and position without activating it.
 [[nodiscard]] std::int32_t restore(WindowSystem& platform, const char* title);

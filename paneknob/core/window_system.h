@@ -25,7 +25,9 @@ public:
     // Takes the minimize and maximize boxes away and nothing else; the window keeps its place,
     // size, stacking and activation.
     virtual void removeBoxes(Window window) = 0;
-    virtual void minimize(Window window) = 0;
+    // Minimizes it; false when the window system cannot (X11 without a window manager: nothing
+    // there could ever give the window back), having changed nothing.
+    [[nodiscard]] virtual bool minimize(Window window) = 0;
     // Shows it in its last normal size and place without activating it.
     virtual void showWithoutActivating(Window window) = 0;
     // Restores it and makes it the active window; whether it became the active one.

@@ -161,10 +161,17 @@ std::uint32_t activeWindow(const x11kit::Connection& connection) {
     return active.empty() ? 0 : active.front();
 }
 
-// Polls `holds` every 10 ms until it is true or `bound` has passed; whether it came true.
+// Polls `holds` every 10 ms until it is true or `bound` has passed, ending kRestoreTime before
+// the connection's limit at the latest; whether it came true.
 template <typename Condition>
-bool await(Condition holds, std::chrono::milliseconds bound) {
-    const auto end = std::chrono::steady_clock::now() + bound;
+bool await(const x11kit::Connection& connection, Condition holds, std::chrono::milliseconds bound) {
+    const auto now = std::chrono::steady_clock::now();
+    auto end = now + bound;
+    if (connection.deadline() - now > kRestoreTime) {
+        end = std::min(end, connection.deadline() - kRestoreTime);
+    } else {
+        end = now;
+    }
     while (!holds()) {
         if (std::chrono::steady_clock::now() >= end) {
             return false;
@@ -177,6 +184,7 @@ bool await(Condition holds, std::chrono::milliseconds bound) {
 bool awaitIconic(const x11kit::Connection& connection, xcb_window_t window, bool iconic,
                  std::chrono::milliseconds bound) {
     return await(
+        connection,
         [&] {
             const WindowState state = stateOf(connection, window);
             return state.managed && state.iconic == iconic;
@@ -266,6 +274,7 @@ std::uint32_t serverTime(const x11kit::Connection& connection) {
     xcb_flush(c);
     std::uint32_t time = XCB_CURRENT_TIME;
     (void)await(
+        connection,
         [&] {
             while (const x11kit::Reply<xcb_generic_event_t> event{xcb_poll_for_event(c)}) {
                 if ((event->response_type & 0x7F) == XCB_PROPERTY_NOTIFY) {
@@ -342,8 +351,39 @@ void X11Windows::removeBoxes(Window window) {
     (void)connection_.sync();
 }
 
-void X11Windows::minimize(Window window) {
+namespace {
+
+// A window manager announces itself by the ICCCM WM_Sn selection and by EWMH's check window,
+// which names itself.
+bool windowManagerRunning(const x11kit::Connection& connection) {
+    xcb_connection_t* c = connection.get();
+    int screen = 0;
+    for (auto it = xcb_setup_roots_iterator(xcb_get_setup(c)); it.rem > 0; xcb_screen_next(&it)) {
+        if (it.data->root == connection.root()) {
+            break;
+        }
+        ++screen;
+    }
+    const std::string selection = "WM_S" + std::to_string(screen);
+    const x11kit::Reply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+        c, xcb_get_selection_owner(c, connection.atom(selection.c_str())), nullptr));
+    if (owner && owner->owner != XCB_WINDOW_NONE) {
+        return true;
+    }
+    const std::vector<std::uint32_t> check =
+        cardinals(connection, connection.root(), "_NET_SUPPORTING_WM_CHECK");
+    return !check.empty() && check.front() != 0 &&
+           cardinals(connection, check.front(), "_NET_SUPPORTING_WM_CHECK") == check;
+}
+
+}  // namespace
+
+bool X11Windows::minimize(Window window) {
+    if (!windowManagerRunning(connection_)) {
+        return false;
+    }
     show(xid(window), Showing::minimized);
+    return true;
 }
 
 void X11Windows::showWithoutActivating(Window window) {
@@ -399,13 +439,16 @@ void X11Windows::keepActive(std::uint32_t previous, xcb_window_t shown) {
     if (previous == 0) {
         return;
     }
-    if (!await([&] { return activeWindow(connection_) == shown; }, kSettleTime)) {
+    if (!await(
+            connection_, [&] { return activeWindow(connection_) == shown; }, kSettleTime)) {
         return;
     }
     sendToRoot(connection_, previous, connection_.atom("_NET_ACTIVE_WINDOW"),
                {kSourcePager, serverTime(connection_), 0});
     (void)(connection_.sync() &&
-           await([&] { return activeWindow(connection_) == previous; }, kActivationWait));
+           await(
+               connection_, [&] { return activeWindow(connection_) == previous; },
+               kActivationWait));
 }
 
 // The request as an application first, subject to focus-stealing prevention; when that did not
@@ -420,9 +463,10 @@ bool X11Windows::bringToForeground(xcb_window_t target) {
             return false;
         }
         const auto isActive = [&] { return activeWindow(connection_) == target; };
-        if (await(isActive, kActivationWait)) {
-            std::this_thread::sleep_for(kSettleTime);
-            if (isActive()) {
+        if (await(connection_, isActive, kActivationWait)) {
+            // Still active a settle later (a wait for the opposite that runs out).
+            if (!await(
+                    connection_, [&] { return !isActive(); }, kSettleTime)) {
                 return true;
             }
         }

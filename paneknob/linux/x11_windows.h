@@ -22,6 +22,9 @@
 //   then (our choice; Windows has no exact counterpart) once more as a pager acting for the
 //   user; it succeeded when _NET_ACTIVE_WINDOW names the window within kActivationWait and still
 //   does kSettleTime later.
+// - without a window manager nothing could ever take a window out of the iconic state, so
+//   minimize changes nothing and answers kNotMinimized.
+// - every wait is cut short by the call's limit (kCallLimit).
 
 #include <chrono>
 
@@ -30,6 +33,11 @@
 
 namespace paneknob {
 
+// The most one export takes, whatever the window manager or the X server does: the waits below
+// end kRestoreTime before it, which leaves the time to put another program's properties back,
+// and at the limit the connection is shut (x11kit), which ends any wait on the server.
+inline constexpr std::chrono::milliseconds kCallLimit{2000};
+inline constexpr std::chrono::milliseconds kRestoreTime{300};
 inline constexpr std::chrono::milliseconds kActivationWait{1000};
 inline constexpr std::chrono::milliseconds kStateWait{1000};
 inline constexpr std::chrono::milliseconds kDeiconifyWait{300};  // before the map request
@@ -37,10 +45,12 @@ inline constexpr std::chrono::milliseconds kSettleTime{200};
 
 class X11Windows final : public WindowSystem {
 public:
+    X11Windows() : connection_(kCallLimit) {}
+
     int convertTitle(const char* title, char16_t* buffer, int capacity) override;
     Window findTopLevelWindow(const char16_t* title) override;
     void removeBoxes(Window window) override;
-    void minimize(Window window) override;
+    bool minimize(Window window) override;
     void showWithoutActivating(Window window) override;
     bool restoreAndActivate(Window window) override;
 

@@ -24,7 +24,10 @@ public:
         user32_.setStyle(window, style & ~(kMinimizeBox | kMaximizeBox));
         user32_.refreshFrame(window, kRefreshFrameFlags);
     }
-    void minimize(Window window) override { user32_.show(window, kShowMinimize); }
+    bool minimize(Window window) override {
+        user32_.show(window, kShowMinimize);
+        return true;  // ShowWindow's answer is the earlier visibility, not success
+    }
     void showWithoutActivating(Window window) override { user32_.show(window, kShowNoActivate); }
     // Restores it and brings it to the foreground, else makes it the active window.
     bool restoreAndActivate(Window window) override {

@@ -59,6 +59,7 @@ Connection::Connection(std::chrono::milliseconds limit) {
     try {
         watch_ = std::make_shared<Watch>();
         watch_->deadline = std::chrono::steady_clock::now() + limit;
+        deadline_ = watch_->deadline;
         std::thread thread([watch = watch_] { watch->run(); });
         std::unique_lock hold(watch_->lock);
         if (!watch_->changed.wait_until(hold, watch_->deadline,

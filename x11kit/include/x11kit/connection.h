@@ -57,6 +57,8 @@ public:
 
     // The atom of `name`, created when missing; XCB_ATOM_NONE on failure.
     [[nodiscard]] xcb_atom_t atom(const char* name) const;
+    // When the connection's limit passes (time_point::max() without a limit).
+    [[nodiscard]] std::chrono::steady_clock::time_point deadline() const { return deadline_; }
     // Sends what is queued and waits until the server has handled it; false on failure.
     [[nodiscard]] bool sync() const;
 
@@ -65,6 +67,7 @@ private:
 
     std::shared_ptr<Watch> watch_;
     std::thread watcher_;
+    std::chrono::steady_clock::time_point deadline_ = std::chrono::steady_clock::time_point::max();
     xcb_connection_t* connection_ = nullptr;
     const xcb_screen_t* screen_ = nullptr;
 };
