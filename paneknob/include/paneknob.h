@@ -12,8 +12,10 @@
  * nothing.
  *
  * Answers: 0 done; -1 no top-level window has that title; -2 restoreAndActivate could not make
- * the window the active one. Each call returns once the window system has confirmed the state
- * it asked for (on Linux: the window manager, waited for at most one second).
+ * the window the active one, or (Linux) minimize found no window manager that could ever show
+ * the window again, and changed nothing. Each call returns once the window system has confirmed
+ * the state it asked for (on Linux: the window manager, waited for at most one second a state;
+ * the whole call ends within 2 seconds, even when the window manager or the X server stalls).
  *
  * Threads: any thread may call; calls are independent. Nothing here throws, aborts or prints.
  */
@@ -38,7 +40,7 @@ extern "C" {
    is not moved, resized, restacked or activated. 0 or -1. */
 PANEKNOB_API int32_t setWindowFlags(const char* title);
 
-/* Minimizes the window. 0 or -1. */
+/* Minimizes the window. 0 or -1; on Linux -2 without a window manager. */
 PANEKNOB_API int32_t minimize(const char* title);
 
 /* Shows the window in its last size and place without activating it (a minimized window comes

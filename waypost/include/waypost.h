@@ -36,8 +36,9 @@ extern "C" {
  * The returned text belongs to waypost: "DIRECT" and "" are constants; a "host:port" answer
  * stays valid until the next call that answers with a proxy. Calls must not overlap (one
  * thread at a time): a caller that overlaps them may find its text replaced by another call's,
- * but waypost's own memory stays sound. Nothing here throws or aborts. When no session can be opened, two lines go
- * to standard error: "WinHttpOpen failed: <code>" and "Failed to resolve proxy for: <url>".
+ * but waypost's own memory stays sound. Nothing here throws or aborts. When no session can be
+ * opened, two lines go to standard error: "WinHttpOpen failed: <code>" and "Failed to resolve proxy
+ * for: <url>".
  */
 WAYPOST_API const char* detectProxy(const char* url);
 
