@@ -5,21 +5,13 @@
 #include <optional>
 
 #include "format_tags.h"
+#include "little_endian.h"
 #include "wave_reader.h"
 
 namespace chimebox {
 namespace {
 
 using Bytes = std::span<const std::uint8_t>;
-
-std::uint32_t read32(const std::uint8_t* at) {
-    return std::uint32_t{at[0]} | (std::uint32_t{at[1]} << 8) | (std::uint32_t{at[2]} << 16) |
-           (std::uint32_t{at[3]} << 24);
-}
-
-std::uint16_t read16(const std::uint8_t* at) {
-    return static_cast<std::uint16_t>(at[0] | (at[1] << 8));
-}
 
 constexpr std::uint32_t kHeaderSize = 8;
 
@@ -94,14 +86,6 @@ HRESULT wholeFileHeader(Bytes bytes, Riff& riff) {
     return readWaveOrXwmaHeader(bytes, riff);
 }
 
-constexpr std::uint16_t kTagPcm = tags::kPcm;
-constexpr std::uint16_t kTagAdpcm = tags::kAdpcm;
-constexpr std::uint16_t kTagIeeeFloat = tags::kIeeeFloat;
-constexpr std::uint16_t kTagWmaudio2 = tags::kWmaudio2;
-constexpr std::uint16_t kTagWmaudio3 = tags::kWmaudio3;
-constexpr std::uint16_t kTagXma2 = tags::kXma2;
-constexpr std::uint16_t kTagExtensible = tags::kExtensible;
-
 // The tail every base-form sub-format GUID shares: {xxxxxxxx-0000-0010-8000-00AA00389B71}.
 constexpr std::uint8_t kSubFormatTail[12] = {0x00, 0x00, 0x10, 0x00, 0x80, 0x00,
                                              0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
@@ -109,7 +93,7 @@ constexpr std::uint8_t kSubFormatTail[12] = {0x00, 0x00, 0x10, 0x00, 0x80, 0x00,
 // The tag tests of a format block whose body (`size` bytes) lies inside the buffer.
 HRESULT checkFormat(const std::uint8_t* format, std::uint32_t size, FormatAndAudio& out) {
     const std::uint16_t tag = read16(format);
-    if (tag == kTagPcm || tag == kTagIeeeFloat) {
+    if (tag == tags::kPcm || tag == tags::kIeeeFloat) {
         return kOk;
     }
     if (size < 18) {
@@ -120,19 +104,19 @@ HRESULT checkFormat(const std::uint8_t* format, std::uint32_t size, FormatAndAud
         return kFail;
     }
     switch (tag) {
-        case kTagAdpcm:
+        case tags::kAdpcm:
             return size >= 50 && extension >= 32 ? kOk : kFail;
-        case kTagWmaudio2:
-        case kTagWmaudio3:
+        case tags::kWmaudio2:
+        case tags::kWmaudio3:
             out.needsWmaTable = true;
             return kOk;
-        case kTagXma2:
+        case tags::kXma2:
             if (size < 52 || extension < 34) {
                 return kFail;
             }
             out.needsXma2Table = true;
             return kOk;
-        case kTagExtensible: {
+        case tags::kExtensible: {
             if (size < 40 || extension < 22) {
                 return kFail;
             }
@@ -140,10 +124,10 @@ HRESULT checkFormat(const std::uint8_t* format, std::uint32_t size, FormatAndAud
                 return kNotSupported;
             }
             const std::uint32_t subFormat = read32(format + 24);
-            if (subFormat == kTagPcm || subFormat == kTagIeeeFloat) {
+            if (subFormat == tags::kPcm || subFormat == tags::kIeeeFloat) {
                 return kOk;
             }
-            if (subFormat == kTagWmaudio2 || subFormat == kTagWmaudio3) {
+            if (subFormat == tags::kWmaudio2 || subFormat == tags::kWmaudio3) {
                 out.needsWmaTable = true;
                 return kOk;
             }

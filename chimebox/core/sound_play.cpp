@@ -2,10 +2,9 @@
 
 #include "sound_play.h"
 
-#include <cstring>
-
 #include "audio_owners.h"
 #include "format_tags.h"
+#include "little_endian.h"
 #include "source_format.h"
 
 namespace chimebox {
@@ -18,12 +17,8 @@ constexpr std::uint32_t kPollMilliseconds = 10;
 std::uint16_t formatTagOf(const void* waveFormat) {
     constexpr std::size_t kSubFormatOffset = 24;
     const auto* format = static_cast<const std::uint8_t*>(waveFormat);
-    std::uint16_t tag = 0;
-    std::memcpy(&tag, format, sizeof(tag));
-    if (tag == tags::kExtensible) {
-        std::memcpy(&tag, format + kSubFormatOffset, sizeof(tag));
-    }
-    return tag;
+    const std::uint16_t tag = read16(format);
+    return tag == tags::kExtensible ? read16(format + kSubFormatOffset) : tag;
 }
 
 AudioBuffer describeBuffer(const WaveFileData& data) {

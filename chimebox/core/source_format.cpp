@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "format_tags.h"
+#include "little_endian.h"
 
 namespace chimebox {
 namespace {
@@ -23,18 +24,6 @@ struct Fields {
     std::uint32_t blockAlign = 0;
     std::uint32_t bits = 0;
 };
-
-std::uint16_t read16(const std::uint8_t* at) {
-    return static_cast<std::uint16_t>(at[0] | (at[1] << 8));
-}
-
-std::uint32_t read32(const std::uint8_t* at) {
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i) {
-        value = (value << 8) | at[i];
-    }
-    return value;
-}
 
 Fields fieldsOf(const std::uint8_t* format) {
     return {read16(format), read16(format + 2), read32(format + 4), read16(format + 12),
