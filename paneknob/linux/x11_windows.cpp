@@ -434,21 +434,23 @@ void X11Windows::deiconify(xcb_window_t target, bool activate) {
 }
 
 // A window manager that activated the shown window anyway gives the focus back to the window
-// that had it, as a pager would ask.
+// that had it, as a pager would ask, or to nothing when nothing had it.
 void X11Windows::keepActive(std::uint32_t previous, xcb_window_t shown) {
+    const auto isActive = [&](std::uint32_t window) {
+        return [&, window] { return activeWindow(connection_) == window; };
+    };
+    if (!await(connection_, isActive(shown), kSettleTime)) {
+        return;
+    }
     if (previous == 0) {
-        return;
+        // X's focus when no window holds it: the root, following the pointer.
+        xcb_set_input_focus(connection_.get(), XCB_INPUT_FOCUS_POINTER_ROOT,
+                            XCB_INPUT_FOCUS_POINTER_ROOT, serverTime(connection_));
+    } else {
+        sendToRoot(connection_, previous, connection_.atom("_NET_ACTIVE_WINDOW"),
+                   {kSourcePager, serverTime(connection_), 0});
     }
-    if (!await(
-            connection_, [&] { return activeWindow(connection_) == shown; }, kSettleTime)) {
-        return;
-    }
-    sendToRoot(connection_, previous, connection_.atom("_NET_ACTIVE_WINDOW"),
-               {kSourcePager, serverTime(connection_), 0});
-    (void)(connection_.sync() &&
-           await(
-               connection_, [&] { return activeWindow(connection_) == previous; },
-               kActivationWait));
+    (void)(connection_.sync() && await(connection_, isActive(previous), kActivationWait));
 }
 
 // The request as an application first, subject to focus-stealing prevention; when that did not

@@ -15,9 +15,9 @@
 //   out of the iconic state, asking not to focus it through a user time of 0. Restore does the
 //   same and also drops the maximized states of a window that was not iconic. A window manager
 //   that activates a window shown without activation gives the focus back to the window that
-//   had it. A never-mapped window is mapped (iconic for minimize) and its WM_HINTS and user
-//   time are put back afterwards. Like the Windows calls, each waits for the window manager to
-//   confirm the state, at most kStateWait.
+//   had it, or to nothing (X's PointerRoot) when nothing had it. A never-mapped window is mapped
+//   (iconic for minimize) and its WM_HINTS and user time are put back afterwards. Like the Windows
+//   calls, each waits for the window manager to confirm the state, at most kStateWait.
 // - activation is the _NET_ACTIVE_WINDOW request with a server time stamp, as an application,
 //   then (our choice; Windows has no exact counterpart) once more as a pager acting for the
 //   user; it succeeded when _NET_ACTIVE_WINDOW names the window within kActivationWait and still

@@ -8,6 +8,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -104,6 +105,49 @@ TEST(WindowManager, EveryExportReachesTheStateItAsksFor) {
     ASSERT_TRUE(hints);
     EXPECT_EQ(hints->cardinals(), (std::vector<std::uint32_t>{3, 0x26, 0x1E, 0, 0}));
     EXPECT_EQ(desktop.wmState(target.window()), 1u);
+}
+
+// Whether the keyboard focus lies in `window` (on it or on one of its children).
+bool holdsInputFocus(const x11kit::Connection& x, std::uint32_t window) {
+    const x11kit::Reply<xcb_get_input_focus_reply_t> focus(
+        xcb_get_input_focus_reply(x.get(), xcb_get_input_focus(x.get()), nullptr));
+    for (std::uint32_t at = focus ? focus->focus : 0; at > XCB_INPUT_FOCUS_POINTER_ROOT;) {
+        if (at == window) {
+            return true;
+        }
+        const x11kit::Reply<xcb_query_tree_reply_t> tree(
+            xcb_query_tree_reply(x.get(), xcb_query_tree(x.get(), at), nullptr));
+        at = tree && tree->parent != x.root() ? tree->parent : 0;
+    }
+    return false;
+}
+
+// A user's fresh desktop: one window, and once it is minimized nothing holds the focus. restore
+// leaves nothing active; restoreAndActivate's 0 means still active once the manager settled.
+// fluxbox focuses every window it takes out of the iconic state and, when the focus is given
+// back to nothing, keeps naming the window in _NET_ACTIVE_WINDOW: there only the keyboard focus
+// tells.
+TEST(WindowManager, OneWindowWithNothingFocused) {
+    const bool stalePropertyAfterUnfocus = std::string(std::getenv("X11_BENCH_WM")) == "fluxbox";
+    Desktop desktop;
+    const Xterm alone(desktop, "Paneknob WM Alone");
+    ASSERT_EQ(minimize("Paneknob WM Alone"), 0);
+    ASSERT_TRUE(testkit::x11::eventually([&] { return desktop.activeWindow() == 0; }))
+        << "a minimized window stays active";
+
+    EXPECT_EQ(restore("Paneknob WM Alone"), 0);
+    std::this_thread::sleep_for(800ms);
+    EXPECT_EQ(desktop.wmState(alone.window()), 1u);
+    EXPECT_FALSE(holdsInputFocus(desktop.connection(), alone.window()))
+        << "restore gave the window the keyboard focus";
+    if (!stalePropertyAfterUnfocus) {
+        EXPECT_EQ(desktop.activeWindow(), 0u) << "restore activated the window";
+    }
+
+    EXPECT_EQ(restoreAndActivate("Paneknob WM Alone"), 0);
+    std::this_thread::sleep_for(800ms);
+    EXPECT_EQ(desktop.activeWindow(), alone.window()) << "activation did not last";
+    EXPECT_TRUE(holdsInputFocus(desktop.connection(), alone.window()));
 }
 
 }  // namespace
