@@ -165,13 +165,8 @@ std::uint32_t activeWindow(const x11kit::Connection& connection) {
 // the connection's limit at the latest; whether it came true.
 template <typename Condition>
 bool await(const x11kit::Connection& connection, Condition holds, std::chrono::milliseconds bound) {
-    const auto now = std::chrono::steady_clock::now();
-    auto end = now + bound;
-    if (connection.deadline() - now > kRestoreTime) {
-        end = std::min(end, connection.deadline() - kRestoreTime);
-    } else {
-        end = now;
-    }
+    const auto end =
+        std::min(std::chrono::steady_clock::now() + bound, connection.deadline() - kRestoreTime);
     while (!holds()) {
         if (std::chrono::steady_clock::now() >= end) {
             return false;
@@ -357,14 +352,7 @@ namespace {
 // which names itself.
 bool windowManagerRunning(const x11kit::Connection& connection) {
     xcb_connection_t* c = connection.get();
-    int screen = 0;
-    for (auto it = xcb_setup_roots_iterator(xcb_get_setup(c)); it.rem > 0; xcb_screen_next(&it)) {
-        if (it.data->root == connection.root()) {
-            break;
-        }
-        ++screen;
-    }
-    const std::string selection = "WM_S" + std::to_string(screen);
+    const std::string selection = "WM_S" + std::to_string(connection.screenNumber());
     const x11kit::Reply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
         c, xcb_get_selection_owner(c, connection.atom(selection.c_str())), nullptr));
     if (owner && owner->owner != XCB_WINDOW_NONE) {

@@ -15,10 +15,6 @@ std::atomic<int> lateConnectCount{0};
 
 }  // namespace
 
-int lateConnects() {
-    return lateConnectCount.load();
-}
-
 struct Connection::Watch {
     std::mutex lock;
     std::condition_variable changed;
@@ -56,29 +52,30 @@ Connection::Connection(std::chrono::milliseconds limit) {
     if (lateConnectCount.load() >= kMaxLateConnects) {
         return;
     }
+    std::thread thread;
     try {
         watch_ = std::make_shared<Watch>();
         watch_->deadline = std::chrono::steady_clock::now() + limit;
-        deadline_ = watch_->deadline;
-        std::thread thread([watch = watch_] { watch->run(); });
-        std::unique_lock hold(watch_->lock);
-        if (!watch_->changed.wait_until(hold, watch_->deadline,
-                                        [&] { return watch_->connected; })) {
-            watch_->abandoned = true;
-            ++lateConnectCount;
-            hold.unlock();
-            thread.detach();
-            watch_.reset();
-            return;
-        }
-        connection_ = watch_->connection;
-        hold.unlock();
-        watcher_ = std::move(thread);
+        thread = std::thread([watch = watch_] { watch->run(); });
     } catch (...) {
         watch_.reset();  // no memory or no thread: no connection
         return;
     }
-    findScreen(watch_->screenNumber);
+    deadline_ = watch_->deadline;
+    std::unique_lock hold(watch_->lock);
+    if (!watch_->changed.wait_until(hold, deadline_, [&] { return watch_->connected; })) {
+        watch_->abandoned = true;
+        ++lateConnectCount;
+        hold.unlock();
+        thread.detach();
+        watch_.reset();
+        return;
+    }
+    connection_ = watch_->connection;
+    const int screenNumber = watch_->screenNumber;
+    hold.unlock();
+    watcher_ = std::move(thread);
+    findScreen(screenNumber);
 }
 
 Connection::Connection() {
@@ -88,6 +85,7 @@ Connection::Connection() {
 }
 
 void Connection::findScreen(int screenNumber) {
+    screenNumber_ = screenNumber;
     if (xcb_connection_has_error(connection_) != 0) {
         return;
     }

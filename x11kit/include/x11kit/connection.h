@@ -33,9 +33,6 @@ using Reply = ownkit::Owned<T*, &ownkit::freeBlock>;
 
 inline constexpr int kMaxLateConnects = 2;
 
-// How many connecting threads a stalled server holds right now (for tests).
-[[nodiscard]] int lateConnects();
-
 class Connection {
 public:
     struct Watch;  // the connecting thread's state, shared with it
@@ -54,6 +51,8 @@ public:
     [[nodiscard]] xcb_connection_t* get() const { return connection_; }
     [[nodiscard]] const xcb_screen_t& screen() const { return *screen_; }
     [[nodiscard]] xcb_window_t root() const { return screen_->root; }
+    // The number of the display's screen this connection works on (as in WM_S<n>).
+    [[nodiscard]] int screenNumber() const { return screenNumber_; }
 
     // The atom of `name`, created when missing; XCB_ATOM_NONE on failure.
     [[nodiscard]] xcb_atom_t atom(const char* name) const;
@@ -70,6 +69,7 @@ private:
     std::chrono::steady_clock::time_point deadline_ = std::chrono::steady_clock::time_point::max();
     xcb_connection_t* connection_ = nullptr;
     const xcb_screen_t* screen_ = nullptr;
+    int screenNumber_ = 0;
 };
 
 struct Property {
