@@ -13,6 +13,7 @@
 
 #include "../core/audio_platform.h"
 #include "../core/format_tags.h"
+#include "../core/little_endian.h"
 #include "../core/source_format.h"
 
 namespace chimebox {
@@ -31,12 +32,9 @@ bool undecodable(std::uint16_t tag) {
 // FAudio decodes MS-ADPCM in mono and stereo only (an 8-channel file crashed it).
 // XAudio2's documentation states no such limit, so this rule is this engine's alone.
 constexpr std::uint16_t kMaxAdpcmChannels = 2;
-bool beyondDecoder(const FAudioWaveFormatEx* format) {
-    std::uint16_t tag = 0;
-    std::uint16_t channels = 0;
-    std::memcpy(&tag, &format->wFormatTag, sizeof(tag));
-    std::memcpy(&channels, &format->nChannels, sizeof(channels));
-    return tag == tags::kAdpcm && channels > kMaxAdpcmChannels;
+bool beyondDecoder(const void* format) {
+    const auto* bytes = static_cast<const std::uint8_t*>(format);
+    return read16(bytes) == tags::kAdpcm && read16(bytes + 2) > kMaxAdpcmChannels;
 }
 
 template <typename Function>
@@ -146,10 +144,10 @@ public:
     }
 
     HRESULT createSourceVoice(Engine engine, Voice& voice, const SourceVoiceArgs& args) override {
-        const auto* format = static_cast<const FAudioWaveFormatEx*>(args.format);
-        if (beyondDecoder(format)) {
+        if (beyondDecoder(args.format)) {
             return kInvalidCall;
         }
+        const auto* format = static_cast<const FAudioWaveFormatEx*>(args.format);
         FAudioSourceVoice* created = nullptr;
         const auto result = static_cast<HRESULT>(
             functions_.createSourceVoice.load()(engineOf(engine), &created, format, args.flags,
