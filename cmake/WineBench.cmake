@@ -1,23 +1,29 @@
-# Windows tests run for real under Wine. x86-64 images run on this machine's Wine; ARM64 images
-# only get the checks on the built binaries.
-if(NOT CMAKE_SYSTEM_PROCESSOR STREQUAL "AMD64")
-  set(WINE_TESTS OFF)
-  return()
-endif()
+# Windows tests run for real under Wine: x86-64 images on this machine's Wine (layer "wine"),
+# ARM64 images on Debian's arm64 Wine in an emulated arm64 root (layer "wine-arm64", see
+# cmake/wine-arm64/arm64-namespace).
 set(WINE_TESTS ON)
-
 set(WINE_BENCH_DIR "${CMAKE_BINARY_DIR}/wine-bench")
 set(WINE_BENCH "${PROJECT_SOURCE_DIR}/cmake/wine/wine-bench")
 if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
   set(CMAKE_CROSSCOMPILING_EMULATOR "${PROJECT_SOURCE_DIR}/cmake/wine/wine-run;${WINE_BENCH_DIR}")
 endif()
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "ARM64")
+  set(WINE_LAYER wine-arm64)
+  set(machine_option --arm64)
+else()
+  set(WINE_LAYER wine)
+  set(machine_option "")
+endif()
 
 # One Xvfb, one prefix and one wineserver for the whole ctest run.
-add_test(NAME wine.bench.start COMMAND "${WINE_BENCH}" start "${WINE_BENCH_DIR}"
-                                        "$<TARGET_FILE:wine_desktop_keeper>")
-add_test(NAME wine.bench.stop COMMAND "${WINE_BENCH}" stop "${WINE_BENCH_DIR}")
-set_tests_properties(wine.bench.start PROPERTIES FIXTURES_SETUP wine LABELS wine TIMEOUT 300)
-set_tests_properties(wine.bench.stop PROPERTIES FIXTURES_CLEANUP wine LABELS wine)
+add_test(NAME ${WINE_LAYER}.bench.start
+         COMMAND "${WINE_BENCH}" start ${machine_option} "${WINE_BENCH_DIR}"
+                 "$<TARGET_FILE:wine_desktop_keeper>")
+add_test(NAME ${WINE_LAYER}.bench.stop COMMAND "${WINE_BENCH}" stop "${WINE_BENCH_DIR}")
+set_tests_properties(${WINE_LAYER}.bench.start PROPERTIES FIXTURES_SETUP ${WINE_LAYER}
+                                                          LABELS ${WINE_LAYER} TIMEOUT 300)
+set_tests_properties(${WINE_LAYER}.bench.stop PROPERTIES FIXTURES_CLEANUP ${WINE_LAYER}
+                                                         LABELS ${WINE_LAYER})
 
 # GoogleTest for the Windows test programs, built from Debian's sources with this toolchain.
 set(gtest_disable_pthreads OFF)
@@ -26,12 +32,31 @@ add_subdirectory(/usr/src/googletest/googletest "${CMAKE_BINARY_DIR}/googletest"
                  SYSTEM)
 include(GoogleTest)
 
-# add_wine_tests(<target> <prefix> <sources...>): one ctest test per test of the program, named
-# <prefix><test>, each run under Wine inside the bench. Wine tests share the prefix (registry,
-# windows, sound sink), so they run one at a time; host tests still run beside them.
+# add_wine_tests(<target> <prefix> <sources...> [ARM64_EXCLUDE <pattern> REASON <text>]): runs
+# the program's tests under Wine inside the bench. x86-64: one ctest test per test of the
+# program, named <prefix><test>. ARM64: one ctest test, <prefix>arm64, that runs all of them in
+# one process, since every start of an emulated program costs seconds; ARM64_EXCLUDE names the
+# tests (a GoogleTest filter) that arm64 Wine cannot run, for the REASON given, which the test's
+# output repeats. Wine tests share the prefix (registry, windows, sound sink), so they run one at
+# a time; host tests still run beside them.
 function(add_wine_tests target prefix)
+  cmake_parse_arguments(arg "" "ARM64_EXCLUDE;REASON" "" ${ARGN})
   target_link_libraries(${target} PRIVATE gtest gtest_main)
-  gtest_add_tests(TARGET ${target} SOURCES ${ARGN} TEST_PREFIX ${prefix} TEST_LIST added)
-  set_tests_properties(${added} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine-prefix
-                                           LABELS wine TIMEOUT 120)
+  if(WINE_LAYER STREQUAL "wine-arm64")
+    set(added ${prefix}arm64)
+    set(filter "")
+    if(arg_ARM64_EXCLUDE)
+      set(filter "--gtest_filter=-${arg_ARM64_EXCLUDE}")
+      message(STATUS "${added}: not run under arm64 Wine: ${arg_ARM64_EXCLUDE} (${arg_REASON})")
+    endif()
+    add_test(NAME ${added} COMMAND ${target} ${filter})
+    set(limit 900)
+  else()
+    gtest_add_tests(TARGET ${target} SOURCES ${arg_UNPARSED_ARGUMENTS} TEST_PREFIX ${prefix}
+                    TEST_LIST added)
+    set(limit 120)
+  endif()
+  set_tests_properties(${added} PROPERTIES FIXTURES_REQUIRED ${WINE_LAYER}
+                                           RESOURCE_LOCK ${WINE_LAYER}-prefix
+                                           LABELS ${WINE_LAYER} TIMEOUT ${limit})
 endfunction()

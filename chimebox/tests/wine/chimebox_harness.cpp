@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <testkit/win32/process.h>
 
+#include "little_endian.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -23,11 +25,6 @@ std::filesystem::path sinkPath() {
     const char* bench = std::getenv("WINE_BENCH_DIR");
     return bench != nullptr ? std::filesystem::path(std::string("Z:") + bench) / "sound-sink.wav"
                             : std::filesystem::path();
-}
-
-std::uint32_t le32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-    return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) |
-           (std::uint32_t{bytes[at + 3]} << 24);
 }
 
 }  // namespace
@@ -101,9 +98,9 @@ SinkReport readSoundSink() {
         return report;
     }
     report.found = true;
-    report.channels = bytes[22] | (bytes[23] << 8);
-    report.rate = le32(bytes, 24);
-    report.bits = bytes[34] | (bytes[35] << 8);
+    report.channels = read16(&bytes[22]);
+    report.rate = read32(&bytes[24]);
+    report.bits = read16(&bytes[34]);
     const unsigned frameBytes = report.channels * report.bits / 8;
     if (frameBytes == 0 || report.rate == 0) {
         return report;
