@@ -339,8 +339,12 @@ protected:
 TEST_F(StalledServer, RequestsFailAndLeaveFewThreadsBehind) {
     const int threads = threadCount();
     const int descriptors = descriptorCount();
+    // A request whose worker fails within the wait keeps the earlier table (SetUp's two
+    // monitors); one whose wait ends first clears it. Which comes first is the scheduler's
+    // choice, but no request may see monitors of the stalled server.
     for (int i = 0; i < 30; ++i) {
-        EXPECT_EQ(getScreenCount(), 0);
+        const int answer = getScreenCount();
+        EXPECT_TRUE(answer == 0 || answer == 2) << answer;
     }
     EXPECT_STREQ(captureScreen(&main_, 0, 0, 4, 4), "");
     // At most the connecting threads the stalled server holds, and a worker that has not yet
