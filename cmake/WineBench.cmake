@@ -36,9 +36,10 @@ include(GoogleTest)
 # the program's tests under Wine inside the bench. x86-64: one ctest test per test of the
 # program, named <prefix><test>. ARM64: one ctest test, <prefix>arm64, that runs all of them in
 # one process, since every start of an emulated program costs seconds; ARM64_EXCLUDE names the
-# tests (a GoogleTest filter) that arm64 Wine cannot run, for the REASON given, which the test's
-# output repeats. Wine tests share the prefix (registry, windows, sound sink), so they run one at
-# a time; host tests still run beside them.
+# tests (a GoogleTest filter) that arm64 Wine cannot run, for the REASON given, and a test
+# <prefix>arm64.excluded, which ctest reports as skipped, prints both. Wine tests share the
+# prefix (registry, windows, sound sink), so they run one at a time; host tests still run beside
+# them.
 function(add_wine_tests target prefix)
   cmake_parse_arguments(arg "" "ARM64_EXCLUDE;REASON" "" ${ARGN})
   target_link_libraries(${target} PRIVATE gtest gtest_main)
@@ -46,8 +47,14 @@ function(add_wine_tests target prefix)
     set(added ${prefix}arm64)
     set(filter "")
     if(arg_ARM64_EXCLUDE)
+      if(NOT arg_REASON)
+        message(FATAL_ERROR "add_wine_tests(${target}): ARM64_EXCLUDE needs a REASON")
+      endif()
       set(filter "--gtest_filter=-${arg_ARM64_EXCLUDE}")
-      message(STATUS "${added}: not run under arm64 Wine: ${arg_ARM64_EXCLUDE} (${arg_REASON})")
+      add_test(NAME ${added}.excluded
+               COMMAND sh -c "echo \"not run under arm64 Wine: $0 ($1)\"; exit 77"
+                       "${arg_ARM64_EXCLUDE}" "${arg_REASON}")
+      set_tests_properties(${added}.excluded PROPERTIES SKIP_RETURN_CODE 77 LABELS ${WINE_LAYER})
     endif()
     add_test(NAME ${added} COMMAND ${target} ${filter})
     set(limit 900)
