@@ -33,18 +33,21 @@ if(PROJECT_SANITIZE STREQUAL "address")
       "ASAN_OPTIONS=detect_leaks=0:handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_sigill=0:allow_user_segv_handler=1:use_sigaltstack=0")
 endif()
 
-# add_junit_test(<name> CLASSPATH <entries...> SELECT <class> LIBRARY_PATH <folder>
+# add_junit_test(<name> CLASSPATH <entries...> SELECT <class> [LIBRARY_PATH <folder>]
 #                [ENVIRONMENT <VAR=value...>] [WRAPPER <command...>])
 # The JVM runs with -Xcheck:jni, and a warning of its checks about one of our natives fails the
-# test (testkit/jni_warnings.py).
+# test (testkit/jni_warnings.py). Without LIBRARY_PATH the JVM is given no library path at all.
 function(add_junit_test name)
   cmake_parse_arguments(arg "" "SELECT;LIBRARY_PATH" "CLASSPATH;ENVIRONMENT;WRAPPER" ${ARGN})
   list(JOIN arg_CLASSPATH ":" classpath)
   set(name "${BUILD_TEST_PREFIX}${name}")
+  set(library_path "")
+  if(arg_LIBRARY_PATH)
+    set(library_path "-Djava.library.path=${arg_LIBRARY_PATH}" "-Djna.library.path=${arg_LIBRARY_PATH}")
+  endif()
   add_test(NAME ${name}
            COMMAND "${Python3_EXECUTABLE}" "${PROJECT_SOURCE_DIR}/testkit/jni_warnings.py"
-                   ${arg_WRAPPER} ${JVM_LAUNCHER} "${Java_JAVA_EXECUTABLE}" -Xcheck:jni "-Djava.library.path=${arg_LIBRARY_PATH}"
-                   "-Djna.library.path=${arg_LIBRARY_PATH}"
+                   ${arg_WRAPPER} ${JVM_LAUNCHER} "${Java_JAVA_EXECUTABLE}" -Xcheck:jni ${library_path}
                    -jar "${JUNIT_CONSOLE}" --disable-banner --details=tree
                    --class-path "${classpath}" --select-class "${arg_SELECT}")
   set_tests_properties(${name} PROPERTIES LABELS linux TIMEOUT 600 ENVIRONMENT "${arg_ENVIRONMENT}"

@@ -4,6 +4,11 @@ package org.halvex.xaudio;
 public class AudioPlayerException extends RuntimeException {
     private static final long serialVersionUID = 1L;
 
+    /**
+     * Makes the exception.
+     *
+     * @param message what failed, with the system's code
+     */
     public AudioPlayerException(String message) {
         super(message);
     }

@@ -1,5 +1,7 @@
 package org.halvex.xaudio;
 
+import org.halvex.desktop.internal.NativeFiles;
+
 /**
  * Plays one WAV or xWMA file to its end through the system's audio engine (XAudio2 2.9 on
  * Windows, FAudio on Linux), from the native library chimebox.
@@ -13,6 +15,9 @@ package org.halvex.xaudio;
  * {@code initialize} before each {@code release}, and never while a {@code play} runs on the
  * object; several {@code play} calls may run at once. Failures reach Java as
  * {@link AudioPlayerException} with the engine's or the file reader's code in the message.
+ *
+ * <p>The class loads chimebox from {@code java.library.path} when it is there, and otherwise
+ * from the natives jar on the class path ({@code org.halvex.desktop.internal.NativeFiles}).
  */
 public class WavPlayer {
     /** The engine's handle, set by {@code initialize} and cleared by {@code release}. */
@@ -20,16 +25,23 @@ public class WavPlayer {
     /** The mastering voice's handle, set and cleared with {@link #xAudioRef}. */
     long xAudioMasteringVoiceRef;
 
+    /** Makes a player without an engine; {@link #initialize} creates one. */
+    public WavPlayer() {}
+
     /** Creates the engine and its mastering voice, on a thread in the multithreaded apartment. */
     public native void initialize();
 
-    /** Plays the file at {@code path} (WAV or xWMA); returns once the sound has been used up. */
+    /**
+     * Plays the file at {@code path} (WAV or xWMA); returns once the sound has been used up.
+     *
+     * @param path the sound file's path
+     */
     public native void play(String path);
 
     /** Destroys the mastering voice and releases the engine, and stores 0 in both fields. */
     public native void release();
 
     static {
-        System.loadLibrary("chimebox");
+        NativeFiles.loadJniLibrary("chimebox");
     }
 }

@@ -1,0 +1,82 @@
+package org.halvex.desktop;
+
+import com.sun.jna.Native;
+import java.nio.charset.Charset;
+import java.util.Objects;
+import java.util.function.ToIntBiFunction;
+import org.halvex.desktop.internal.NativeCalls;
+
+/**
+ * Acts on another application's top-level window, found by its whole title without regard to
+ * letter case (paneknob). When several windows have the title, the one the system lists first
+ * is used. Each call returns once the window system has confirmed the new state (on Linux,
+ * within 2 seconds even when the window manager stalls). Any thread may call.
+ *
+ * <p>Titles travel in the platform's 8-bit character set (the ANSI code page on Windows, the
+ * locale's on Linux, as JNA encodes strings); a title that it cannot hold, or that holds a NUL
+ * character, names no window and answers {@link WindowOutcome#NOT_FOUND} without a search, so
+ * that a character replaced in encoding can never pick another window.
+ */
+public final class WindowControl {
+    private WindowControl() {}
+
+    /**
+     * Minimizes the window.
+     *
+     * @param title the window's whole title
+     * @return {@code DONE}, {@code NOT_FOUND}, or on Linux {@code NOT_REACHED} when no window
+     *     manager runs (the window is left as it was)
+     */
+    public static WindowOutcome minimize(String title) {
+        return act(title, NativeCalls.Paneknob::minimize);
+    }
+
+    /**
+     * Shows the window in its last size and place without activating it: a minimized window
+     * comes back, a hidden one is shown.
+     *
+     * @param title the window's whole title
+     * @return {@code DONE} or {@code NOT_FOUND}
+     */
+    public static WindowOutcome restore(String title) {
+        return act(title, NativeCalls.Paneknob::restore);
+    }
+
+    /**
+     * Restores the window and makes it the active one, in front.
+     *
+     * @param title the window's whole title
+     * @return {@code DONE}, {@code NOT_FOUND}, or {@code NOT_REACHED} when the window system
+     *     did not let it become active
+     */
+    public static WindowOutcome restoreAndActivate(String title) {
+        return act(title, NativeCalls.Paneknob::restoreAndActivate);
+    }
+
+    /**
+     * Removes the window's minimize and maximize boxes, keeping the rest of its frame; the
+     * window is not moved, resized, restacked or activated.
+     *
+     * @param title the window's whole title
+     * @return {@code DONE} or {@code NOT_FOUND}
+     */
+    public static WindowOutcome removeMinimizeMaximizeBoxes(String title) {
+        return act(title, NativeCalls.Paneknob::setWindowFlags);
+    }
+
+    private static WindowOutcome act(String title, ToIntBiFunction<NativeCalls.Paneknob, String> action) {
+        Objects.requireNonNull(title, "title");
+        NativeCalls.Paneknob paneknob = NativeCalls.paneknob();
+        Charset encoding = Charset.forName(Native.getDefaultStringEncoding());
+        if (title.indexOf('\0') >= 0 || !encoding.newEncoder().canEncode(title)) {
+            return WindowOutcome.NOT_FOUND;
+        }
+        int answer = action.applyAsInt(paneknob, title);
+        return switch (answer) {
+            case 0 -> WindowOutcome.DONE;
+            case -1 -> WindowOutcome.NOT_FOUND;
+            case -2 -> WindowOutcome.NOT_REACHED;
+            default -> throw new IllegalStateException("paneknob answered " + answer);
+        };
+    }
+}

@@ -1,0 +1,173 @@
+package org.halvex.desktop;
+
+import static org.junit.jupiter.api.Assertions.assertEquals;
+import static org.junit.jupiter.api.Assertions.assertFalse;
+import static org.junit.jupiter.api.Assertions.assertNull;
+import static org.junit.jupiter.api.Assertions.assertThrows;
+import static org.junit.jupiter.api.Assertions.assertTrue;
+
+import java.awt.image.BufferedImage;
+import java.io.ByteArrayInputStream;
+import java.io.File;
+import java.io.IOException;
+import java.net.InetSocketAddress;
+import java.net.Proxy;
+import java.net.ProxySelector;
+import java.net.URI;
+import java.nio.ByteBuffer;
+import java.nio.ByteOrder;
+import java.nio.file.Files;
+import java.nio.file.Path;
+import java.util.List;
+import java.util.Map;
+import java.util.NoSuchElementException;
+import java.util.stream.Collectors;
+import javax.imageio.ImageIO;
+import javax.sound.sampled.AudioFileFormat;
+import javax.sound.sampled.AudioFormat;
+import javax.sound.sampled.AudioInputStream;
+import javax.sound.sampled.AudioSystem;
+import org.halvex.desktop.internal.ScreenInfo;
+import org.halvex.testkit.DesktopHost;
+import org.halvex.xaudio.AudioPlayerException;
+import org.junit.jupiter.api.Test;
+import org.junit.jupiter.api.io.TempDir;
+import org.junit.jupiter.params.ParameterizedTest;
+import org.junit.jupiter.params.provider.CsvSource;
+
+/**
+ * The Java library as an application uses it: the class path holds the API jar, the Linux
+ * natives jar and JNA, and no library path is set. On the X11 bench (a 1280x1024 monitor left
+ * of the 1920x1080 primary one), in the C locale (titles in ASCII), with proxy variables for
+ * libproxy and SDL's disk driver as the sound card.
+ */
+class JavaLibraryTest {
+    static final InetSocketAddress GATE = InetSocketAddress.createUnresolved("gate", 3128);
+
+    @Test
+    void theNativesComeFromTheClassPath() {
+        assertNull(System.getProperty("jna.library.path"));
+        for (String folder : System.getProperty("java.library.path").split(File.pathSeparator)) {
+            assertFalse(new File(folder, "libchimebox.so").exists(), folder);
+        }
+    }
+
+    @Test
+    void monitorsInBothModes() {
+        List<Monitor> physical = Screens.monitors(DpiMode.PHYSICAL_PIXELS);
+        assertEquals(2, physical.size(), physical::toString);
+        int primary = physical.get(0).handle();
+        int left = physical.get(1).handle();
+        assertEquals(List.of(new Monitor(primary, 0, 0, 1920, 1080, DpiMode.PHYSICAL_PIXELS),
+                             new Monitor(left, -1280, 0, 1280, 1024, DpiMode.PHYSICAL_PIXELS)),
+                     physical);
+        assertEquals(new Monitor(left, -1280, 0, 1280, 1024, DpiMode.UNAWARE),
+                     Screens.monitor(1, DpiMode.UNAWARE));
+        assertThrows(NoSuchElementException.class, () -> Screens.monitor(2, DpiMode.UNAWARE));
+    }
+
+    @Test
+    void theRecordIsLaidOutAsTheCHeaderSays() throws Exception {
+        Process layout = new ProcessBuilder(System.getenv("SCREEN_INFO_LAYOUT")).start();
+        String expected = new String(layout.getInputStream().readAllBytes()).trim();
+        assertEquals(0, layout.waitFor());
+        Map<String, Integer> offsets = new ScreenInfo().layout();
+        assertEquals(expected, offsets.entrySet().stream().map(e -> e.getKey() + "=" + e.getValue())
+                                   .collect(Collectors.joining("\n")));
+    }
+
+    @Test
+    void captureWritesAPngAndSaysWhenItCannot() throws Exception {
+        Path folder = Path.of(System.getenv("TMPDIR"));
+        Files.createDirectories(folder);
+        try (DesktopHost host = new DesktopHost("picture:40,30,50,20")) {
+            assertEquals(0, host.window(0), "a picture is no window of its own");
+            Monitor left = Screens.monitor(1, DpiMode.PHYSICAL_PIXELS);
+            Path png = Screens.capture(left, 40, 30, 50, 20);
+            assertEquals(folder, png.getParent());
+            BufferedImage image = ImageIO.read(png.toFile());
+            assertEquals(List.of(50, 20), List.of(image.getWidth(), image.getHeight()));
+            // testkit's gradient: red 5x, green 3y, blue x+y
+            assertEquals(49 * 5 << 16 | 19 * 3 << 8 | 49 + 19, image.getRGB(49, 19) & 0xFFFFFF);
+            Files.delete(png);
+
+            Files.delete(folder);
+            assertThrows(IOException.class, () -> Screens.capture(left, 40, 30, 50, 20));
+            assertThrows(IllegalArgumentException.class, () -> Screens.capture(left, 0, 0, 0, 20));
+        } finally {
+            Files.createDirectories(folder);
+        }
+    }
+
+    @Test
+    void windowsByTitle() throws Exception {
+        try (DesktopHost host = new DesktopHost("normal:Java Library Window", "normal:Caf?")) {
+            String title = "JAVA library window";
+            assertEquals(WindowOutcome.DONE, WindowControl.minimize(title));
+            String state = DesktopHost.xprop(host.window(0), "_NET_WM_STATE");
+            assertTrue(state.contains("_NET_WM_STATE_HIDDEN"), state);
+            assertEquals(WindowOutcome.DONE, WindowControl.restore(title));
+            assertEquals(WindowOutcome.DONE, WindowControl.restoreAndActivate(title));
+            assertEquals(WindowOutcome.DONE, WindowControl.removeMinimizeMaximizeBoxes(title));
+            assertEquals(WindowOutcome.NOT_FOUND, WindowControl.minimize("No Such Window"));
+            // ASCII cannot hold the "é": JNA would pass "Caf?", and that window would answer.
+            assertEquals(WindowOutcome.NOT_FOUND, WindowControl.restoreAndActivate("Caf\u00e9"));
+            assertEquals(WindowOutcome.NOT_FOUND, WindowControl.restore("Caf?\0 and more"));
+        }
+    }
+
+    @Test
+    void theSystemProxyForAUri() throws Exception {
+        assertEquals(new Proxy(Proxy.Type.HTTP, GATE),
+                     SystemProxy.proxyFor(URI.create("http://example.com/")));
+        assertEquals(Proxy.NO_PROXY, SystemProxy.proxyFor(URI.create("http://example.net/")));
+        assertThrows(IllegalArgumentException.class, () -> SystemProxy.proxyFor(URI.create("a/b")));
+
+        ProxySelector.setDefault(new SystemProxySelector());
+        assertEquals(List.of(new Proxy(Proxy.Type.HTTP, InetSocketAddress.createUnresolved("sec", 8443))),
+                     ProxySelector.getDefault().select(URI.create("https://example.org/")));
+    }
+
+    @ParameterizedTest
+    @CsvSource({"DIRECT, DIRECT, , 0", "gate:3128, HTTP, gate, 3128", "socks=s:1080, SOCKS, s, 1080",
+                "[::1]:3128, HTTP, ::1, 3128", "h:0, HTTP, h, 0"})
+    void answersBecomeProxies(String answer, Proxy.Type type, String host, int port) throws Exception {
+        Proxy expected = type == Proxy.Type.DIRECT
+                             ? Proxy.NO_PROXY
+                             : new Proxy(type, InetSocketAddress.createUnresolved(host, port));
+        assertEquals(expected, ProxyAnswer.parse(answer));
+    }
+
+    // What waypost may answer for a proxy list of an odd shape, which no Java proxy can be.
+    @ParameterizedTest
+    @CsvSource({"''", ":8080", "HTTP=a:1", "a:1 b:2", "[::1", "gate:99999", "gate:-1", "socks=:1080"})
+    void answersThatNameNoUsableProxy(String answer) {
+        assertThrows(IOException.class, () -> ProxyAnswer.parse(answer));
+    }
+
+    @Test
+    void playsAWavWrittenByTheJdk(@TempDir Path folder) throws Exception {
+        Path wav = folder.resolve("tone.wav");
+        ByteBuffer samples = ByteBuffer.allocate(2 * 4410).order(ByteOrder.LITTLE_ENDIAN);
+        for (int i = 0; i < 4410; i++) {
+            samples.putShort((short) Math.round(12000 * Math.sin(2 * Math.PI * 440 * i / 22050.0)));
+        }
+        AudioFormat format = new AudioFormat(22050, 16, 1, true, false);
+        AudioSystem.write(new AudioInputStream(new ByteArrayInputStream(samples.array()), format, 4410),
+                          AudioFileFormat.Type.WAVE, wav.toFile());
+
+        Path sink = Path.of(System.getenv("SDL_DISKAUDIOFILE"));
+        Files.deleteIfExists(sink);
+        Sounds.play(wav);
+        ByteBuffer heard = ByteBuffer.wrap(Files.readAllBytes(sink)).order(ByteOrder.LITTLE_ENDIAN);
+        boolean audible = false;
+        while (heard.remaining() >= 4 && !audible) {
+            audible = Math.abs(heard.getFloat()) > 0.1f;
+        }
+        assertTrue(audible, "the sink heard nothing");
+
+        Path missing = folder.resolve("missing.wav");
+        AudioPlayerException failure = assertThrows(AudioPlayerException.class, () -> Sounds.play(missing));
+        assertEquals("Failed reading WAV file: -0X7FF8FFFE (" + missing + ")", failure.getMessage());
+    }
+}
