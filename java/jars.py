@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
 """Jars of the Java library, written by the JDK's jar tool the same way on every build: the files
 of one or more folders in sorted order, every entry with one date, a manifest naming the
-project; and the check that a jar holds exactly the entries it should.
+project (and not the JDK's exact build); the check that a jar holds exactly the entries it
+should; and the licence texts of what every deliverable links in, which the archives and the
+natives jars carry.
 
   jars.py write OUT --epoch N --title T --version V [--module-version] [--automatic-module M]
                 FOLDER...
+  jars.py licences FOLDER    (writes the texts common to every platform into FOLDER)
   jars.py check JAR LIST [--at-least]
       LIST: the expected entries, one a line; exit 1 with the difference (with --at-least,
       entries beyond the list pass)
@@ -18,6 +21,14 @@ import zipfile
 from pathlib import Path
 
 ZIP_EPOCH = 315532802  # 1980-01-01 00:00:02, the earliest time a zip entry (and jar --date) takes
+ROOT = Path(__file__).resolve().parent.parent
+
+
+def common_licences() -> dict:
+    """File name -> text: LodePNG's (from its header) and {fmt}'s, linked into every platform."""
+    header = (ROOT / ".tools/lodepng/vendor/lodepng.h").read_text()
+    return {"fmt.txt": Path("/usr/share/doc/libfmt-dev/copyright").read_text(),
+            "lodepng.txt": header[header.index("Copyright"):header.index("*/")].rstrip() + "\n"}
 
 
 def files_of(folders):
@@ -37,8 +48,9 @@ def files_of(folders):
 def write(out, folders, epoch, title, version, module_version=False, automatic_module=None,
           jar_tool="jar"):
     date = time.strftime("%Y-%m-%dT%H:%M:%SZ", time.gmtime(max(int(epoch), ZIP_EPOCH)))
-    manifest = [f"Implementation-Title: {title}", f"Implementation-Version: {version}",
-                "Implementation-Vendor: org.halvex"]
+    # The jar tool would name its JDK's exact build in Created-By; a given one is kept.
+    manifest = ["Created-By: desktop-natives java/jars.py", f"Implementation-Title: {title}",
+                f"Implementation-Version: {version}", "Implementation-Vendor: org.halvex"]
     if automatic_module:
         manifest.append(f"Automatic-Module-Name: {automatic_module}")
     with tempfile.NamedTemporaryFile("w", suffix=".mf") as lines:
@@ -87,9 +99,15 @@ def main() -> int:
     checking.add_argument("jar")
     checking.add_argument("expected")
     checking.add_argument("--at-least", action="store_true")
+    verbs.add_parser("licences").add_argument("folder")
     args = parser.parse_args()
     if args.verb == "check":
         return check(args.jar, args.expected, args.at_least)
+    if args.verb == "licences":
+        Path(args.folder).mkdir(parents=True, exist_ok=True)
+        for name, text in common_licences().items():
+            (Path(args.folder) / name).write_text(text)
+        return 0
     write(args.out, args.folders, args.epoch, args.title, args.version, args.module_version,
           args.automatic_module, args.jar_tool)
     return 0

@@ -25,4 +25,13 @@ public record Monitor(int handle, int x, int y, int width, int height, DpiMode m
     public Monitor {
         java.util.Objects.requireNonNull(mode, "mode");
     }
+
+    /**
+     * Whether this is the primary monitor, whose corner is the desktop's 0, 0.
+     *
+     * @return true for the primary monitor
+     */
+    public boolean isPrimary() {
+        return x == 0 && y == 0;
+    }
 }

@@ -12,7 +12,7 @@ final class ProxyAnswer {
 
     /**
      * @throws IOException for "" (waypost failed) and for an answer that names no usable proxy
-     *     (no host, a blank or a scheme's "=" in it, a port outside 0..65535): the system's
+     *     (no host, a blank or a scheme's "=" in it, a port outside 1..65535): the system's
      *     setting is then not one a Java connection can use
      */
     static Proxy parse(String answer) throws IOException {
@@ -29,13 +29,13 @@ final class ProxyAnswer {
         if (host.startsWith("[") && host.endsWith("]") && host.length() > 2) {
             host = host.substring(1, host.length() - 1);
         }
-        int port = -1;
+        int port = 0;
         try {
             port = Integer.parseInt(address.substring(colon + 1));
         } catch (NumberFormatException notAPort) {
-            // stays -1: refused below
+            // stays 0: refused below
         }
-        if (host.isEmpty() || port < 0 || port > 0xFFFF
+        if (host.isEmpty() || port < 1 || port > 0xFFFF
             || host.chars().anyMatch(c -> c == '=' || c == '[' || c == ']' || Character.isWhitespace(c))) {
             throw new IOException("the system's proxy setting \"" + answer + "\" names no usable proxy");
         }

@@ -22,7 +22,8 @@ public final class Screens {
     private Screens() {}
 
     /**
-     * The monitors, the primary one first.
+     * The monitors, in the order the system lists them (on Linux the primary one first; see
+     * {@link Monitor#isPrimary}).
      *
      * @param mode the units of the records
      * @return the monitors; empty when the system could not list them in time
@@ -46,7 +47,7 @@ public final class Screens {
     /**
      * One monitor of {@link #monitors}.
      *
-     * @param index its place in the list, 0 for the primary monitor
+     * @param index its place in the list
      * @param mode the units of the record
      * @return the monitor
      * @throws NoSuchElementException if there is no monitor at {@code index}

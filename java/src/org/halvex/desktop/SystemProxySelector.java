@@ -6,6 +6,7 @@ import java.net.ProxySelector;
 import java.net.SocketAddress;
 import java.net.URI;
 import java.util.List;
+import org.halvex.desktop.internal.NativeCalls;
 
 /**
  * A {@link ProxySelector} that asks {@link SystemProxy} for each URI, so that the application's
@@ -16,16 +17,26 @@ import java.util.List;
  * }</pre>
  *
  * <p>When the system cannot be asked, or answers with a proxy that Java cannot use, the
- * connection goes direct, as it would with no selector installed.
+ * connection goes direct, as it would with no selector installed. Every connection asks afresh
+ * and the questions are answered one at a time, so a slow answer (automatic detection on
+ * Windows, up to 5 seconds for a PAC script on Linux) holds up the connections behind it; an
+ * application that opens many may keep answers per host itself.
  */
 public final class SystemProxySelector extends ProxySelector {
-    /** Makes a selector; it keeps no state of its own. */
-    public SystemProxySelector() {}
+    /**
+     * Makes a selector, loading the natives now, so that one that cannot work fails here and
+     * not in every connection; it keeps no state of its own.
+     *
+     * @throws UnsatisfiedLinkError if waypost is on neither the library path nor the class path
+     */
+    public SystemProxySelector() {
+        NativeCalls.waypost();
+    }
 
     /**
      * The system's proxy for {@code uri}, or a direct connection.
      *
-     * @throws IllegalArgumentException if {@code uri} is null or not absolute
+     * @throws IllegalArgumentException if {@code uri} is null, not absolute or names no host
      */
     @Override
     public List<Proxy> select(URI uri) {

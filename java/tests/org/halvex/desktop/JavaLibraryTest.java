@@ -30,6 +30,7 @@ import javax.sound.sampled.AudioSystem;
 import org.halvex.desktop.internal.ScreenInfo;
 import org.halvex.testkit.DesktopHost;
 import org.halvex.xaudio.AudioPlayerException;
+import org.halvex.xaudio.WavPlayer;
 import org.junit.jupiter.api.Test;
 import org.junit.jupiter.api.io.TempDir;
 import org.junit.jupiter.params.ParameterizedTest;
@@ -45,15 +46,23 @@ class JavaLibraryTest {
     static final InetSocketAddress GATE = InetSocketAddress.createUnresolved("gate", 3128);
 
     @Test
-    void theNativesComeFromTheClassPath() {
+    void theNativesComeFromTheClassPath() throws Exception {
         assertNull(System.getProperty("jna.library.path"));
+        Screens.monitors(DpiMode.PHYSICAL_PIXELS);
+        new WavPlayer();
+        // JNA's copies are named jna<number>.tmp; the player's its own, in a folder of ours.
+        List<String> mapped = Files.readAllLines(Path.of("/proc/self/maps")).stream()
+                                  .map(line -> line.replaceFirst("^(\\S+\\s+){5}", "")).toList();
+        assertTrue(mapped.stream().noneMatch(file -> file.endsWith("/libframetake.so")), "frametake not copied");
+        assertTrue(mapped.stream().anyMatch(file -> file.matches(".*/desktop-natives-\\w+/libchimebox\\.so")),
+                   "chimebox not copied");
         for (String folder : System.getProperty("java.library.path").split(File.pathSeparator)) {
             assertFalse(new File(folder, "libchimebox.so").exists(), folder);
         }
     }
 
     @Test
-    void monitorsInBothModes() {
+    void monitorsInBothModes() throws Exception {
         List<Monitor> physical = Screens.monitors(DpiMode.PHYSICAL_PIXELS);
         assertEquals(2, physical.size(), physical::toString);
         int primary = physical.get(0).handle();
@@ -61,8 +70,15 @@ class JavaLibraryTest {
         assertEquals(List.of(new Monitor(primary, 0, 0, 1920, 1080, DpiMode.PHYSICAL_PIXELS),
                              new Monitor(left, -1280, 0, 1280, 1024, DpiMode.PHYSICAL_PIXELS)),
                      physical);
-        assertEquals(new Monitor(left, -1280, 0, 1280, 1024, DpiMode.UNAWARE),
-                     Screens.monitor(1, DpiMode.UNAWARE));
+        assertEquals(List.of(true, false), List.of(physical.get(0).isPrimary(), physical.get(1).isPrimary()));
+        DesktopHost.setXftDpi(144);
+        try {
+            assertEquals(new Monitor(left, -853, 0, 853, 683, DpiMode.UNAWARE),
+                         Screens.monitor(1, DpiMode.UNAWARE));
+            assertEquals(physical, Screens.monitors(DpiMode.PHYSICAL_PIXELS));
+        } finally {
+            DesktopHost.setXftDpi(0);
+        }
         assertThrows(NoSuchElementException.class, () -> Screens.monitor(2, DpiMode.UNAWARE));
     }
 
@@ -122,15 +138,25 @@ class JavaLibraryTest {
                      SystemProxy.proxyFor(URI.create("http://example.com/")));
         assertEquals(Proxy.NO_PROXY, SystemProxy.proxyFor(URI.create("http://example.net/")));
         assertThrows(IllegalArgumentException.class, () -> SystemProxy.proxyFor(URI.create("a/b")));
+        assertThrows(IllegalArgumentException.class, () -> SystemProxy.proxyFor(URI.create("mailto:a@b")));
 
         ProxySelector.setDefault(new SystemProxySelector());
         assertEquals(List.of(new Proxy(Proxy.Type.HTTP, InetSocketAddress.createUnresolved("sec", 8443))),
                      ProxySelector.getDefault().select(URI.create("https://example.org/")));
     }
 
+    // What leaves the process: never user information or a fragment, nor an https path or query.
+    @ParameterizedTest
+    @CsvSource({"http://u:p@h:81/a%20b?q=1#f, http://h:81/a%20b?q=1", "http://h, http://h/",
+                "https://u@h/secret?token=1, https://h/", "HTTPS://[::1]:8443/x, HTTPS://[::1]:8443/",
+                "socket://h:5000, socket://h:5000/"})
+    void askedFor(String uri, String asked) {
+        assertEquals(asked, SystemProxy.askedFor(URI.create(uri)));
+    }
+
     @ParameterizedTest
     @CsvSource({"DIRECT, DIRECT, , 0", "gate:3128, HTTP, gate, 3128", "socks=s:1080, SOCKS, s, 1080",
-                "[::1]:3128, HTTP, ::1, 3128", "h:0, HTTP, h, 0"})
+                "[::1]:3128, HTTP, ::1, 3128"})
     void answersBecomeProxies(String answer, Proxy.Type type, String host, int port) throws Exception {
         Proxy expected = type == Proxy.Type.DIRECT
                              ? Proxy.NO_PROXY
@@ -140,7 +166,7 @@ class JavaLibraryTest {
 
     // What waypost may answer for a proxy list of an odd shape, which no Java proxy can be.
     @ParameterizedTest
-    @CsvSource({"''", ":8080", "HTTP=a:1", "a:1 b:2", "[::1", "gate:99999", "gate:-1", "socks=:1080"})
+    @CsvSource({"''", ":8080", "HTTP=a:1", "a:1 b:2", "[::1", "gate:99999", "gate:0", "socks=:1080"})
     void answersThatNameNoUsableProxy(String answer) {
         assertThrows(IOException.class, () -> ProxyAnswer.parse(answer));
     }

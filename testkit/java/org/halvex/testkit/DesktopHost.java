@@ -3,6 +3,7 @@ package org.halvex.testkit;
 import java.io.BufferedReader;
 import java.io.IOException;
 import java.io.InputStreamReader;
+import java.io.OutputStream;
 import java.nio.charset.StandardCharsets;
 import java.util.ArrayList;
 import java.util.Arrays;
@@ -48,6 +49,19 @@ public final class DesktopHost implements AutoCloseable {
         String text = new String(run.getInputStream().readAllBytes(), StandardCharsets.UTF_8);
         run.waitFor();
         return text.trim();
+    }
+
+    /** Sets the X resource Xft.dpi, as a desktop's font settings do; 0 removes the resources. */
+    public static void setXftDpi(int dpi) throws IOException, InterruptedException {
+        Process run = new ProcessBuilder("xrdb", "-nocpp", dpi > 0 ? "-merge" : "-remove").start();
+        try (OutputStream in = run.getOutputStream()) {
+            if (dpi > 0) {
+                in.write(("Xft.dpi: " + dpi + "\n").getBytes(StandardCharsets.US_ASCII));
+            }
+        }
+        if (run.waitFor() != 0) {
+            throw new IOException("xrdb could not set Xft.dpi to " + dpi);
+        }
     }
 
     @Override

@@ -1,11 +1,15 @@
 package org.halvex.desktop.internal;
 
+import java.io.File;
 import java.io.FileNotFoundException;
 import java.io.IOException;
 import java.io.InputStream;
 import java.net.URL;
+import java.nio.file.DirectoryStream;
 import java.nio.file.Files;
 import java.nio.file.Path;
+import java.time.Duration;
+import java.time.Instant;
 import java.util.HashMap;
 import java.util.Locale;
 import java.util.Map;
@@ -15,12 +19,15 @@ import java.util.Map;
  * for the platform ({@code linux-x86-64/}, {@code win32-x86-64/}, {@code win32-aarch64/}).
  *
  * <p>Each is copied once per process, under its own name, into a folder of this process's own
- * in {@code java.io.tmpdir} (made new, with a name nobody can guess, readable by the user
- * alone), so that no other user can put a library in its place. The copies are deleted when
- * the JVM exits; Windows keeps a loaded library locked, so there they stay behind in the
- * user's temporary folder.
+ * (made new, with a name nobody can guess, readable by the user alone) in the system property
+ * {@code org.halvex.desktop.tmpdir}'s folder, else {@code java.io.tmpdir}, so that no other
+ * user can put a library in its place. The copies are deleted when the JVM exits. Windows keeps
+ * a loaded library locked, so there they stay behind; the first copy a later process makes
+ * deletes the folders of earlier ones that are over an hour old, as far as nothing holds them.
  */
 public final class NativeFiles {
+    private static final String FOLDER_PREFIX = "desktop-natives-";
+    private static final Duration STALE = Duration.ofHours(1);
     private static final Map<String, Path> COPIED = new HashMap<>();
     private static Path folder;
 
@@ -30,17 +37,25 @@ public final class NativeFiles {
      * Loads the JNI library {@code name} as {@link System#loadLibrary} does when it is on
      * {@code java.library.path}, and otherwise from the class path.
      *
-     * @throws UnsatisfiedLinkError if it is in neither place or cannot be loaded
+     * @param name the library's name without prefix or suffix ({@code chimebox})
+     * @throws UnsatisfiedLinkError if it is in neither place, or the copy cannot be loaded
      */
     public static void loadJniLibrary(String name) {
         try {
             System.loadLibrary(name);
         } catch (UnsatisfiedLinkError notOnLibraryPath) {
+            Path copy;
             try {
-                System.load(extract(System.mapLibraryName(name)).toString());
-            } catch (IOException | UnsatisfiedLinkError fromClassPath) {
-                notOnLibraryPath.addSuppressed(fromClassPath);
+                copy = extract(System.mapLibraryName(name));
+            } catch (IOException notOnClassPath) {
+                notOnLibraryPath.addSuppressed(notOnClassPath);
                 throw notOnLibraryPath;
+            }
+            try {
+                System.load(copy.toString());
+            } catch (UnsatisfiedLinkError copyFailed) {
+                copyFailed.addSuppressed(notOnLibraryPath);
+                throw copyFailed;
             }
         }
     }
@@ -48,6 +63,8 @@ public final class NativeFiles {
     /**
      * The path of a copy of the class path's {@code <prefix>/<fileName>}.
      *
+     * @param fileName the file's name in the natives jar ({@code waypost.exe})
+     * @return the copy
      * @throws IOException if the class path has no such file, or it cannot be copied
      */
     public static synchronized Path extract(String fileName) throws IOException {
@@ -60,17 +77,52 @@ public final class NativeFiles {
         if (found == null) {
             throw new FileNotFoundException(resource + " is in no class path entry");
         }
-        if (folder == null) {
-            folder = Files.createTempDirectory("desktop-natives-");
-            folder.toFile().deleteOnExit();  // after the files: the JVM deletes in reverse order
-        }
-        Path target = folder.resolve(fileName);
+        Path target = processFolder().resolve(fileName);
         try (InputStream in = found.openStream()) {
             Files.copy(in, target);
+        } catch (IOException copyFailed) {
+            Files.deleteIfExists(target);
+            throw copyFailed;
         }
         target.toFile().deleteOnExit();
         COPIED.put(fileName, target);
         return target;
+    }
+
+    private static Path processFolder() throws IOException {
+        if (folder == null) {
+            Path parent = Path.of(System.getProperty("org.halvex.desktop.tmpdir",
+                                                     System.getProperty("java.io.tmpdir")));
+            if (File.separatorChar == '\\') {
+                removeStaleFolders(parent);
+            }
+            folder = Files.createTempDirectory(parent, FOLDER_PREFIX);
+            folder.toFile().deleteOnExit();  // after the files: the JVM deletes in reverse order
+        }
+        return folder;
+    }
+
+    /** Earlier processes' folders on Windows; a library still loaded there stays, and so does
+     *  its folder. A folder younger than an hour may belong to a process copying into it. */
+    private static void removeStaleFolders(Path parent) {
+        Instant before = Instant.now().minus(STALE);
+        try (DirectoryStream<Path> folders = Files.newDirectoryStream(parent, FOLDER_PREFIX + "*")) {
+            for (Path stale : folders) {
+                if (!Files.getLastModifiedTime(stale).toInstant().isBefore(before)) {
+                    continue;
+                }
+                try (DirectoryStream<Path> files = Files.newDirectoryStream(stale)) {
+                    for (Path file : files) {
+                        Files.deleteIfExists(file);
+                    }
+                    Files.deleteIfExists(stale);
+                } catch (IOException held) {
+                    // still loaded by a running process: tried again by the next one
+                }
+            }
+        } catch (IOException unreadable) {
+            // nothing to clean up, or no right to: the new folder is made all the same
+        }
     }
 
     /** JNA's resource prefix for this JVM's system and processor, for the three shipped. */

@@ -9,7 +9,6 @@ import com.sun.jna.Native;
 import com.sun.jna.Structure;
 import java.awt.image.BufferedImage;
 import java.io.File;
-import java.io.OutputStream;
 import java.util.List;
 import javax.imageio.ImageIO;
 import org.halvex.testkit.DesktopHost;
@@ -56,16 +55,6 @@ class FrametakeJnaTest {
                              info.boundsHeight));
     }
 
-    static void xrdb(String... arguments) throws Exception {
-        List<String> command = new java.util.ArrayList<>(List.of("xrdb", "-nocpp"));
-        command.addAll(List.of(arguments));
-        Process run = new ProcessBuilder(command).start();
-        try (OutputStream in = run.getOutputStream()) {
-            in.write("Xft.dpi: 144\n".getBytes());
-        }
-        assertEquals(0, run.waitFor());
-    }
-
     @Test
     void theRecordIsFortyEightBytes() {
         ScreenInfo info = new ScreenInfo();
@@ -82,14 +71,14 @@ class FrametakeJnaTest {
         assertRecord(left, 1280, 1024, -1280, 0);
         assertNotEquals(primary.monitorHandle, left.monitorHandle);
 
-        xrdb("-merge");
+        DesktopHost.setXftDpi(144);
         try {
             assertEquals(2, FRAMETAKE.getScreenCountEx((byte) 1));
             assertRecord(screen(0), 1280, 720, 0, 0);
             assertRecord(screen(1), 853, 683, -853, 0);
             assertEquals(left.monitorHandle, screen(1).monitorHandle);
         } finally {
-            xrdb("-remove");
+            DesktopHost.setXftDpi(0);
         }
         assertEquals(2, FRAMETAKE.getScreenCountEx((byte) 0));
         assertRecord(screen(1), 1280, 1024, -1280, 0);
