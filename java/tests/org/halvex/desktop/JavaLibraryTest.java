@@ -18,9 +18,13 @@ import java.nio.ByteBuffer;
 import java.nio.ByteOrder;
 import java.nio.file.Files;
 import java.nio.file.Path;
+import java.util.ArrayList;
 import java.util.List;
 import java.util.Map;
 import java.util.NoSuchElementException;
+import java.util.concurrent.ExecutorService;
+import java.util.concurrent.Executors;
+import java.util.concurrent.Future;
 import java.util.stream.Collectors;
 import javax.imageio.ImageIO;
 import javax.sound.sampled.AudioFileFormat;
@@ -80,6 +84,34 @@ class JavaLibraryTest {
             DesktopHost.setXftDpi(0);
         }
         assertThrows(NoSuchElementException.class, () -> Screens.monitor(2, DpiMode.UNAWARE));
+    }
+
+    // The natives keep one table for the whole process; two threads listing in the two modes
+    // would read each other's records but for the library's lock.
+    @Test
+    void listingsFromTwoThreadsKeepTheirModes() throws Exception {
+        DesktopHost.setXftDpi(144);
+        try {
+            List<Monitor> physical = Screens.monitors(DpiMode.PHYSICAL_PIXELS);
+            List<Monitor> unaware = Screens.monitors(DpiMode.UNAWARE);
+            ExecutorService threads = Executors.newFixedThreadPool(2);
+            List<Future<Boolean>> runs = new ArrayList<>();
+            for (List<Monitor> expected : List.of(physical, unaware)) {
+                runs.add(threads.submit(() -> {
+                    boolean same = true;
+                    for (int i = 0; i < 40 && same; i++) {
+                        // An empty list is a listing the natives gave up on (500 ms), not a mix-up.
+                        List<Monitor> listed = Screens.monitors(expected.get(0).mode());
+                        same = listed.isEmpty() || listed.equals(expected);
+                    }
+                    return same;
+                }));
+            }
+            threads.shutdown();
+            assertEquals(List.of(true, true), List.of(runs.get(0).get(), runs.get(1).get()));
+        } finally {
+            DesktopHost.setXftDpi(0);
+        }
     }
 
     @Test
