@@ -2,12 +2,11 @@
 
 #include <new>
 
+#include "riff_layout.h"
 #include "wave_reader.h"
 
 namespace chimebox {
 namespace {
-
-constexpr std::uint32_t kMinimumFileSize = 34;
 
 using OpenFile = ownkit::Owned<FileSystem::File, &FileSystem::close>;
 
@@ -28,7 +27,7 @@ HRESULT readWholeFile(FileSystem& files, const char16_t* path, FileBytes& buffer
     if (!files.fileSize(file.get(), size)) {
         return hresultFromWin32(files.lastError());
     }
-    if ((size >> 32) > 0 || static_cast<std::uint32_t>(size) < kMinimumFileSize) {
+    if ((size >> 32) > 0 || static_cast<std::uint32_t>(size) < riff::kMinimumFileSize) {
         return kFail;
     }
     const auto wanted = static_cast<std::uint32_t>(size);
