@@ -1,7 +1,8 @@
 // CapturePlatform over the X server's root window, and POSIX temporary files.
 //
-// A grab is one GetImage of the part of the rectangle that lies on the root window, converted
-// as it is read into the RGB rows the encoder takes (one pass, one buffer). Coordinates are
+// A grab reads the part of the rectangle that lies on the root window with GetImage, in bands of
+// rows all asked for at once, and converts each band as it arrives into its place in the RGB
+// rows the encoder takes (one buffer). Coordinates are
 // device pixels, as in the per-monitor records, relative to the virtual desktop's origin (the
 // primary monitor's corner). Any part of the rectangle beyond the root window reads as black,
 // as the screen copy does on Windows.
@@ -88,8 +89,8 @@ std::optional<std::pair<x11::PixelLayout, std::uint32_t>> layoutOf(
 
 // Converts the image of `part` into its place in `rgb` (width pixels a row); false when the
 // image is not one this file reads or is shorter than its rows.
-bool paint(const x11kit::Connection& connection, const xcb_get_image_reply_t& image,
-           const RootPart& part, std::int32_t width, std::uint8_t* rgb) {
+bool convertImageToRgb(const x11kit::Connection& connection, const xcb_get_image_reply_t& image,
+                       const RootPart& part, std::int32_t width, std::uint8_t* rgb) {
     const auto layout = layoutOf(connection, image);
     if (!layout) {
         return false;
@@ -113,8 +114,8 @@ bool paint(const x11kit::Connection& connection, const xcb_get_image_reply_t& im
 
 // GetImage of `part` in bands of rows, all asked for at once: the server reads out the next
 // band while this one is converted. False when a band fails.
-bool paintBands(const x11kit::Connection& connection, const RootPart& part, std::int32_t width,
-                std::uint8_t* rgb) {
+bool readBandsToRgb(const x11kit::Connection& connection, const RootPart& part, std::int32_t width,
+                    std::uint8_t* rgb) {
     constexpr std::int64_t kBandRows = 64;
     std::vector<xcb_get_image_cookie_t> cookies;
     for (std::int64_t first = 0; first < part.rows.count; first += kBandRows) {
@@ -125,7 +126,7 @@ bool paintBands(const x11kit::Connection& connection, const RootPart& part, std:
             static_cast<std::uint16_t>(part.columns.count),
             static_cast<std::uint16_t>(std::min(kBandRows, part.rows.count - first)), ~0u));
     }
-    bool painted = true;
+    bool converted = true;
     for (std::size_t band = 0; band < cookies.size(); ++band) {
         xcb_generic_error_t* error = nullptr;
         const Reply<xcb_get_image_reply_t> image(
@@ -136,9 +137,9 @@ bool paintBands(const x11kit::Connection& connection, const RootPart& part, std:
         rows.rows = {part.rows.first + first, std::min(kBandRows, part.rows.count - first)};
         rows.offsetY = part.offsetY + first;
         // Every reply is collected, even after a failure: none is left in the connection.
-        painted = painted && image && paint(connection, *image, rows, width, rgb);
+        converted = converted && image && convertImageToRgb(connection, *image, rows, width, rgb);
     }
-    return painted;
+    return converted;
 }
 
 // The rectangle (x, y, width, height) of the virtual desktop as RGB rows: GetImage of the part
@@ -164,7 +165,7 @@ Buffer grabRectangle(const x11kit::Connection& connection, x11::Point origin, st
     if (part.columns.count == 0 || part.rows.count == 0) {
         return rgb;
     }
-    if (!paintBands(connection, part, width, rgb.get())) {
+    if (!readBandsToRgb(connection, part, width, rgb.get())) {
         return nullptr;
     }
     return rgb;

@@ -2,7 +2,7 @@
 // The arithmetic of the X11 adapters, apart from any X connection: monitors from root-window
 // coordinates into virtual-desktop coordinates and 96-DPI units, the X server's Xft.dpi
 // resource, the part of a capture rectangle that lies on the root window, and the pixels of a
-// Z-format image turned into DIB rows.
+// Z-format image turned into the encoder's RGB rows.
 
 #include <cstddef>
 #include <cstdint>

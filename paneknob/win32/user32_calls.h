@@ -1,5 +1,5 @@
 #pragma once
-// The user32 calls that window control makes on Windows, as a table: user32_platform.cpp fills
+// The user32 calls that window control makes on Windows, as a table: user32_system_calls.cpp fills
 // it with user32 itself, the unit tests with a scripted fake.
 
 #include <cstdint>

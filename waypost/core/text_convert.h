@@ -4,7 +4,7 @@
 // Both take NUL-terminated text; a null pointer or empty text gives an empty string. Ill-formed
 // input is never refused: each ill-formed part becomes U+FFFD, as the platform converters do
 // without flags. Each platform links its own implementation (win32: the system converter;
-// elsewhere: utf_codec.cpp). Exhausted memory throws std::bad_alloc; the exported entry points
+// elsewhere: text_convert.cpp). Exhausted memory throws std::bad_alloc; the exported entry points
 // turn that into their failure answer.
 
 #include <string>

@@ -3,11 +3,11 @@
 #include <waypost.h>
 
 #include "../core/detect_proxy.h"
-#include "winhttp_platform.h"
 #include "winhttp_resolve.h"
+#include "winhttp_system_calls.h"
 
 extern "C" const char* detectProxy(const char* url) {
-    waypost::WinHttpPlatform winHttp;
+    waypost::SystemWinHttpCalls winHttp;
     waypost::WinHttpSource source(winHttp);
     return waypost::detectProxyForProcess(source, url);
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The WinHTTP calls that proxy resolution on Windows makes, as a table: winhttp_platform.cpp
+// The WinHTTP calls that proxy resolution on Windows makes, as a table: winhttp_system_calls.cpp
 // fills it with WinHTTP itself, the unit tests with a scripted fake.
 //
 // Ownership: every string pointer that queryAutomaticProxy or queryUserSettings hands out

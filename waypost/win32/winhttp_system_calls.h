@@ -6,7 +6,7 @@
 
 namespace waypost {
 
-class WinHttpPlatform final : public WinHttpCalls {
+class SystemWinHttpCalls final : public WinHttpCalls {
 public:
     Session openSession(const char16_t* userAgent) override;
     std::uint32_t lastError() override;

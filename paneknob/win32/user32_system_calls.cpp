@@ -16,7 +16,7 @@ WindowSystem::Window windowOf(HWND window) {
     return reinterpret_cast<WindowSystem::Window>(window);
 }
 
-class User32Platform final : public User32Calls {
+class SystemUser32Calls final : public User32Calls {
 public:
     int convertTitle(const char* title, char16_t* buffer, int capacity) override {
         return ::MultiByteToWideChar(CP_ACP, 0, title, -1, reinterpret_cast<wchar_t*>(buffer),
@@ -44,7 +44,7 @@ public:
 }  // namespace
 
 std::int32_t runWithSystemPlatform(WindowAction action, const char* title) noexcept {
-    static User32Platform user32;
+    static SystemUser32Calls user32;
     static User32Windows windows(user32);
     try {
         return action(windows, title);

@@ -1,4 +1,4 @@
-#include "winhttp_platform.h"
+#include "winhttp_system_calls.h"
 
 #include <windows.h>
 #include <winhttp.h>
@@ -19,19 +19,19 @@ char16_t* utf16(wchar_t* text) {
 
 }  // namespace
 
-WinHttpCalls::Session WinHttpPlatform::openSession(const char16_t* userAgent) {
+WinHttpCalls::Session SystemWinHttpCalls::openSession(const char16_t* userAgent) {
     // Synchronous session (flags 0) without a proxy of its own.
     return reinterpret_cast<Session>(::WinHttpOpen(wide(userAgent), WINHTTP_ACCESS_TYPE_NO_PROXY,
                                                    WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS,
                                                    0));
 }
 
-std::uint32_t WinHttpPlatform::lastError() {
+std::uint32_t SystemWinHttpCalls::lastError() {
     return ::GetLastError();
 }
 
-bool WinHttpPlatform::queryAutomaticProxy(Session session, const char16_t* url,
-                                          const AutoDetectOptions& options, ProxyInfo& info) {
+bool SystemWinHttpCalls::queryAutomaticProxy(Session session, const char16_t* url,
+                                             const AutoDetectOptions& options, ProxyInfo& info) {
     WINHTTP_AUTOPROXY_OPTIONS autoProxy{};
     autoProxy.dwFlags = options.flags;
     autoProxy.dwAutoDetectFlags = options.autoDetectFlags;
@@ -49,7 +49,7 @@ bool WinHttpPlatform::queryAutomaticProxy(Session session, const char16_t* url,
     return ok != FALSE;
 }
 
-bool WinHttpPlatform::queryUserSettings(UserProxySettings& settings) {
+bool SystemWinHttpCalls::queryUserSettings(UserProxySettings& settings) {
     WINHTTP_CURRENT_USER_IE_PROXY_CONFIG config{};
     const BOOL ok = ::WinHttpGetIEProxyConfigForCurrentUser(&config);
     settings.autoDetect = config.fAutoDetect != FALSE;
@@ -59,13 +59,13 @@ bool WinHttpPlatform::queryUserSettings(UserProxySettings& settings) {
     return ok != FALSE;
 }
 
-void WinHttpPlatform::releaseString(char16_t* text) {
+void SystemWinHttpCalls::releaseString(char16_t* text) {
     if (text != nullptr) {
         ::GlobalFree(text);
     }
 }
 
-void WinHttpPlatform::closeSession(Session session) {
+void SystemWinHttpCalls::closeSession(Session session) {
     ::WinHttpCloseHandle(reinterpret_cast<HINTERNET>(session));
 }
 
