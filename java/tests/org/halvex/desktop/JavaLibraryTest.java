@@ -9,6 +9,7 @@ import static org.junit.jupiter.api.Assertions.assertTrue;
 import java.awt.image.BufferedImage;
 import java.io.ByteArrayInputStream;
 import java.io.File;
+import java.io.FileNotFoundException;
 import java.io.IOException;
 import java.net.InetSocketAddress;
 import java.net.Proxy;
@@ -31,6 +32,7 @@ import javax.sound.sampled.AudioFileFormat;
 import javax.sound.sampled.AudioFormat;
 import javax.sound.sampled.AudioInputStream;
 import javax.sound.sampled.AudioSystem;
+import org.halvex.desktop.internal.NativeFiles;
 import org.halvex.desktop.internal.ScreenInfo;
 import org.halvex.testkit.DesktopHost;
 import org.halvex.xaudio.AudioPlayerException;
@@ -184,6 +186,19 @@ class JavaLibraryTest {
                 "socket://h:5000, socket://h:5000/"})
     void askedFor(String uri, String asked) {
         assertEquals(asked, SystemProxy.askedFor(URI.create(uri)));
+    }
+
+    // Where each JVM looks in a natives jar; the Windows rows cannot run here otherwise.
+    @ParameterizedTest
+    @CsvSource({"Linux, amd64, linux-x86-64", "Windows 11, amd64, win32-x86-64",
+                "Windows 11, aarch64, win32-aarch64", "Windows Server 2022, x86_64, win32-x86-64",
+                "Linux, aarch64, ", "Mac OS X, aarch64, ", "Windows 10, x86, "})
+    void resourcePrefixes(String system, String processor, String prefix) throws Exception {
+        if (prefix == null) {
+            assertThrows(FileNotFoundException.class, () -> NativeFiles.resourcePrefix(system, processor));
+        } else {
+            assertEquals(prefix, NativeFiles.resourcePrefix(system, processor));
+        }
     }
 
     @ParameterizedTest

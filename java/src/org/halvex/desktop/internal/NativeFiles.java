@@ -127,15 +127,27 @@ public final class NativeFiles {
 
     /** JNA's resource prefix for this JVM's system and processor, for the three shipped. */
     static String resourcePrefix() throws FileNotFoundException {
-        String system = System.getProperty("os.name", "").toLowerCase(Locale.ROOT);
-        String processor = System.getProperty("os.arch", "").toLowerCase(Locale.ROOT);
-        String os = system.startsWith("windows") ? "win32" : system.startsWith("linux") ? "linux" : "";
-        String arch = switch (processor) {
-            case "amd64", "x86_64" -> "x86-64";
-            case "aarch64" -> "aarch64";
-            default -> "";
-        };
-        String prefix = os + "-" + arch;
+        return resourcePrefix(System.getProperty("os.name", ""), System.getProperty("os.arch", ""));
+    }
+
+    /**
+     * JNA's resource prefix for a system ({@code os.name}) and processor ({@code os.arch}), for
+     * the three shipped. JNA's own {@code Platform.RESOURCE_PREFIX} says the same, but a
+     * {@code WavPlayer} loaded from {@code java.library.path} needs no JNA, so it is not asked.
+     *
+     * @param system the system's name, as {@code os.name} gives it
+     * @param processor the processor's name, as {@code os.arch} gives it
+     * @return the prefix
+     * @throws FileNotFoundException for any other pair: no natives are made for it
+     */
+    public static String resourcePrefix(String system, String processor) throws FileNotFoundException {
+        String os = system.toLowerCase(Locale.ROOT);
+        String prefix = (os.startsWith("windows") ? "win32" : os.startsWith("linux") ? "linux" : "")
+                        + switch (processor.toLowerCase(Locale.ROOT)) {
+                              case "amd64", "x86_64" -> "-x86-64";
+                              case "aarch64" -> "-aarch64";
+                              default -> "-";
+                          };
         if (!prefix.equals("linux-x86-64") && !prefix.equals("win32-x86-64")
             && !prefix.equals("win32-aarch64")) {
             throw new FileNotFoundException("no natives are made for " + system + " on " + processor);
