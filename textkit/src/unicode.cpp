@@ -138,6 +138,10 @@ std::string utf16ToUtf8(std::u16string_view text) {
     return replacing<std::string>(text, &decodeUtf16At, &appendUtf8);
 }
 
+std::string utf8Replacing(std::string_view text) {
+    return replacing<std::string>(text, &decodeUtf8At, &appendUtf8);
+}
+
 std::optional<std::u32string> utf8ToCodePoints(std::string_view text) {
     return strictly(text, &decodeUtf8At);
 }

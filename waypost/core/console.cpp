@@ -1,9 +1,6 @@
 #include "console.h"
 
-#include <string>
-
 #include "proxy_source.h"
-#include "text_convert.h"
 
 namespace waypost {
 
@@ -13,9 +10,8 @@ int runConsole(int argc, const char* const* argv, ProxySource& source, std::FILE
         return 1;
     }
     try {
-        const std::u16string url = utf8ToWide(argv[1]);
         ProxyResult result;
-        if (!source.proxyFor(url.c_str(), result, errors)) {
+        if (!source.proxyFor(argv[1], result, errors)) {
             return 1;
         }
         if (result.direct) {

@@ -3,11 +3,9 @@
 #include <atomic>
 #include <memory>
 #include <new>
-#include <string>
 #include <utility>
 
 #include "proxy_source.h"
-#include "text_convert.h"
 
 namespace waypost {
 
@@ -24,9 +22,8 @@ const char* ProxyTextBuffer::store(const ProxyResult& result) {
 const char* detectProxyWith(ProxySource& source, ProxyTextBuffer& buffer, const char* url,
                             std::FILE* errors) noexcept {
     try {
-        const std::u16string wideUrl = utf8ToWide(url);
         ProxyResult result;
-        if (!source.proxyFor(wideUrl.c_str(), result, errors)) {
+        if (!source.proxyFor(url != nullptr ? url : "", result, errors)) {
             std::fprintf(errors, "Failed to resolve proxy for: %s\n", url != nullptr ? url : "");
             return kFailedAnswer;
         }

@@ -4,6 +4,7 @@
 #include <link.h>
 #include <ownkit/owned.h>
 #include <proxy.h>
+#include <textkit/unicode.h>
 
 #include <atomic>
 #include <condition_variable>
@@ -18,7 +19,6 @@
 #include <vector>
 
 #include "../core/port_text.h"
-#include "../core/text_convert.h"
 
 namespace waypost {
 namespace {
@@ -71,19 +71,19 @@ void readLibproxyAnswer(const char* const* proxies, ProxyResult& result) {
         if (name == "direct" || address.empty()) {
             break;
         }
-        // Through UTF-16 and back, as the Windows answer is: ill-formed bytes become U+FFFD.
-        const std::u16string wide = utf8ToWide(std::string(address).c_str());
+        // The answer is text for the caller: each ill-formed part becomes U+FFFD.
+        const std::string text = textkit::utf8Replacing(address);
         // The port's colon comes after an IPv6 address's closing bracket.
-        std::size_t colon = wide.rfind(u':');
-        if (const std::size_t bracket = wide.rfind(u']');
-            bracket != std::u16string::npos && colon != std::u16string::npos && colon < bracket) {
-            colon = std::u16string::npos;
+        std::size_t colon = text.rfind(':');
+        if (const std::size_t bracket = text.rfind(']');
+            bracket != std::string::npos && colon != std::string::npos && colon < bracket) {
+            colon = std::string::npos;
         }
         result.host = name.substr(0, 5) == "socks" ? "socks=" : "";
-        result.host += wideToUtf8(wide.substr(0, colon).c_str());
-        result.port = colon == std::u16string::npos
+        result.host += text.substr(0, colon);
+        result.port = colon == std::string::npos
                           ? kPortWithoutColon
-                          : readLeadingInteger(std::u16string_view(wide).substr(colon + 1));
+                          : readLeadingInteger(std::string_view(text).substr(colon + 1));
         return;
     }
     result.direct = true;
@@ -136,7 +136,7 @@ int lateQueries() {
     return lateQueryCount.load();
 }
 
-bool LibproxySource::proxyFor(const char16_t* url, ProxyResult& result, std::FILE* errors) {
+bool LibproxySource::proxyFor(const char* url, ProxyResult& result, std::FILE* errors) {
     if (lateQueryCount.load() >= kMaxLateQueries) {
         result.direct = true;  // as a script that fails: no proxy
         return true;
@@ -144,7 +144,7 @@ bool LibproxySource::proxyFor(const char16_t* url, ProxyResult& result, std::FIL
     auto query = std::make_shared<Query>();
     std::thread thread;
     try {
-        thread = std::thread([query, address = wideToUtf8(url)] { query->run(address); });
+        thread = std::thread([query, address = textkit::utf8Replacing(url)] { query->run(address); });
     } catch (const std::system_error&) {
         throw std::bad_alloc();  // no thread: as out of memory, a failed answer
     }
@@ -160,7 +160,7 @@ bool LibproxySource::proxyFor(const char16_t* url, ProxyResult& result, std::FIL
     hold.unlock();
     thread.join();
     if (query->factoryMissing) {
-        std::fprintf(errors, "WinHttpOpen failed: %lu\n", kNotEnoughMemory);
+        writeCannotAsk(errors, kNotEnoughMemory);
         return false;
     }
     std::vector<const char*> list;

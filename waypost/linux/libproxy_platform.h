@@ -25,16 +25,18 @@ inline constexpr int kMaxLateQueries = 2;
 
 class LibproxySource final : public ProxySource {
 public:
-    // When libproxy cannot start (its factory is missing: memory), "WinHttpOpen failed: 8" goes
-    // to `errors`, the message the Windows program gives when it cannot ask at all.
-    bool proxyFor(const char16_t* url, ProxyResult& result, std::FILE* errors) override;
+    // libproxy and a PAC script take text: `url` goes to them as well-formed UTF-8, each
+    // ill-formed part as U+FFFD. When libproxy cannot start (its factory is
+    // missing: memory), writeCannotAsk's message with code 8 goes to `errors`.
+    bool proxyFor(const char* url, ProxyResult& result, std::FILE* errors) override;
 };
 
 // libproxy's answer, its list of proxy URLs in order ("http://host:port", "socks5://host:port",
 // "direct://"), as the decision. Entries without a scheme are skipped; the first other entry
 // decides: "direct://" or one without an address means no proxy; else that proxy's host and
-// port (see proxyAddressOf) split at its last ':' outside brackets into host and port (read as
-// the C runtime's _wtoi; 8080 without a colon), a SOCKS proxy's host written "socks=host" as
+// port (see proxyAddressOf), made well-formed UTF-8 (U+FFFD for each ill-formed part), split at
+// its last ':' outside brackets into host and port (read by readLeadingInteger; 8080 without a
+// colon), a SOCKS proxy's host written "socks=host" as
 // the Windows proxy list names it. An empty list means no proxy.
 void readLibproxyAnswer(const char* const* proxies, ProxyResult& result);
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "../core/port_text.h"
-#include "../core/text_convert.h"
+#include "text_convert.h"
 
 namespace waypost {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "../core/text_convert.h"
+#include "text_convert.h"
 
 namespace waypost {
 

@@ -2,7 +2,10 @@
 
 #include <ownkit/owned.h>
 
+#include <string>
+
 #include "proxy_list.h"
+#include "text_convert.h"
 
 namespace waypost {
 namespace {
@@ -52,8 +55,7 @@ bool resolveProxy(WinHttpCalls& platform, const char16_t* url, ProxyResult& resu
                   std::FILE* errors) {
     WinHttpCalls::Session opened = platform.openSession(kUserAgent);
     if (opened == nullptr) {
-        const std::uint32_t code = platform.lastError();
-        std::fprintf(errors, "WinHttpOpen failed: %lu\n", static_cast<unsigned long>(code));
+        writeCannotAsk(errors, platform.lastError());
         return false;
     }
     SessionOwner session(&platform, opened);
@@ -77,6 +79,11 @@ bool resolveProxy(WinHttpCalls& platform, const char16_t* url, ProxyResult& resu
     record.bypass.reset();
     session.reset();
     return true;
+}
+
+bool WinHttpSource::proxyFor(const char* url, ProxyResult& result, std::FILE* errors) {
+    const std::u16string wideUrl = utf8ToWide(url);
+    return resolveProxy(calls_, wideUrl.c_str(), result, errors);
 }
 
 }  // namespace waypost

@@ -40,6 +40,8 @@ void appendUtf16(std::u16string& out, char32_t point);
 // Replacing conversions.
 [[nodiscard]] std::u16string utf8ToUtf16(std::string_view text);
 [[nodiscard]] std::string utf16ToUtf8(std::u16string_view text);
+// UTF-8 made well-formed: each ill-formed part becomes U+FFFD, as utf8ToUtf16 would read it.
+[[nodiscard]] std::string utf8Replacing(std::string_view text);
 
 // Strict decoding into code points.
 [[nodiscard]] std::optional<std::u32string> utf8ToCodePoints(std::string_view text);

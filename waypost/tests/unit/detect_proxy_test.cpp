@@ -102,7 +102,7 @@ TEST(DetectProxy, NextProxyAnswerReplacesTheBlock) {
 // Answers "gate:<n>" with a port that each call counts up; safe to ask from several threads.
 class CountingSource final : public ProxySource {
 public:
-    bool proxyFor(const char16_t*, ProxyResult& result, std::FILE*) override {
+    bool proxyFor(const char*, ProxyResult& result, std::FILE*) override {
         result.host = "gate";
         result.port = ++calls_;
         return true;
