@@ -1,22 +1,9 @@
 #include "window_control.h"
 
-#include <memory>
-#include <new>
-
 namespace paneknob {
 
 WindowSystem::Window findWindowByTitle(WindowSystem& platform, const char* title) {
-    if (title == nullptr) {
-        return nullptr;
-    }
-    const std::unique_ptr<char16_t[]> buffer(new (std::nothrow) char16_t[kTitleCapacity]);
-    if (!buffer) {
-        return nullptr;
-    }
-    if (platform.convertTitle(title, buffer.get(), kTitleCapacity) <= 0) {
-        return nullptr;
-    }
-    return platform.findTopLevelWindow(buffer.get());
+    return title != nullptr ? platform.findTopLevelWindow(title) : nullptr;
 }
 
 std::int32_t setWindowFlags(WindowSystem& platform, const char* title) {

@@ -14,12 +14,7 @@ inline constexpr std::int32_t kNotActivated = -2;
 // minimize where the window system cannot minimize at all (X11 without a window manager).
 inline constexpr std::int32_t kNotMinimized = -2;
 
-// Units of the title buffer, terminator included.
-inline constexpr int kTitleCapacity = 4096;
-
-// The window with that whole title, or null. A null title, a title whose conversion fails or
-// needs more than kTitleCapacity units, or a failed allocation finds nothing: no truncated or
-// unconverted text is ever searched for. The buffer is released before this returns.
+// The window with that whole title, or null; a null title finds nothing.
 [[nodiscard]] WindowSystem::Window findWindowByTitle(WindowSystem& platform, const char* title);
 
 // Takes the minimize and maximize boxes away, the window otherwise left as it is.

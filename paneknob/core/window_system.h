@@ -1,7 +1,6 @@
 #pragma once
-// What window control asks of the window system, in the core's own words: the title converted
-// from the process's 8-bit character set, a top-level window found by its whole title (letter
-// case ignored), and the four things done to it. Each platform does them its own way (user32's
+// What window control asks of the window system, in the core's own words: the top-level window
+// with a title (the caller's text, letter case ignored), and the four things done to it. Each platform does them its own way (user32's
 // styles and show commands on Windows, EWMH and ICCCM requests on X11).
 // Threads: any thread may call; activation acts as the window system defines it for the calling
 // thread.
@@ -16,11 +15,10 @@ public:
 
     virtual ~WindowSystem() = default;
 
-    // Converts the NUL-terminated `title` (terminator included) into `buffer` of `capacity`
-    // UTF-16 units; the number of units written, 0 when it does not fit or cannot be converted.
-    [[nodiscard]] virtual int convertTitle(const char* title, char16_t* buffer, int capacity) = 0;
-    // The top-level window whose whole title equals `title`, ignoring case; null if none.
-    [[nodiscard]] virtual Window findTopLevelWindow(const char16_t* title) = 0;
+    // The top-level window whose whole title equals `title` (NUL-terminated, in the process's
+    // 8-bit character set, never null), ignoring case; null if none, and null when the window
+    // system cannot read the text: an unconverted or cut title is never searched for.
+    [[nodiscard]] virtual Window findTopLevelWindow(const char* title) = 0;
 
     // Takes the minimize and maximize boxes away and nothing else; the window keeps its place,
     // size, stacking and activation.

@@ -44,10 +44,6 @@ std::optional<std::u32string> decodeTitle(std::string_view bytes, TitleEncoding 
     return std::nullopt;
 }
 
-std::optional<std::u32string> fromUtf16(const char16_t* text) {
-    return textkit::utf16ToCodePoints(text);
-}
-
 bool sameTitle(std::u32string_view a, std::u32string_view b) {
     if (a.size() != b.size()) {
         return false;

@@ -19,10 +19,6 @@ enum class TitleEncoding {
 [[nodiscard]] std::optional<std::u32string> decodeTitle(std::string_view bytes,
                                                         TitleEncoding encoding);
 
-// The UTF-16 title given to the lookup, terminator excluded, as code points; nothing for an
-// unpaired surrogate.
-[[nodiscard]] std::optional<std::u32string> fromUtf16(const char16_t* text);
-
 // Whole titles equal with letter case ignored, code point by code point (simple case folding
 // of the C.UTF-8 locale; ASCII only where that locale is missing).
 [[nodiscard]] bool sameTitle(std::u32string_view a, std::u32string_view b);

@@ -21,6 +21,10 @@ using Conversion = ownkit::Owned<iconv_t, &::iconv_close>;
 // The character set of the locale that the environment names, whatever the process set.
 [[nodiscard]] std::string environmentCharset();
 
+// The NUL-terminated `text`, in the environment's character set, as code points; nothing when it
+// is not valid in that set or the system has no converter for it.
+[[nodiscard]] std::optional<std::u32string> fromEnvironmentCharset(const char* text);
+
 // The title a client set: _NET_WM_NAME in UTF-8, else WM_NAME in its own type.
 [[nodiscard]] std::optional<std::u32string> titleOf(const x11kit::Connection& connection,
                                                     xcb_window_t window, xcb_atom_t netName,

@@ -3,9 +3,6 @@
 
 #include "x11_windows.h"
 
-#include <bit>
-#include <cstring>
-
 #include "../core/platforms.h"
 #include "../core/window_control.h"
 #include "motif_hints.h"
@@ -29,31 +26,8 @@ WindowSystem::Window handle(xcb_window_t window) {
 
 }  // namespace
 
-int X11Windows::convertTitle(const char* title, char16_t* buffer, int capacity) {
-    if (capacity <= 0) {
-        return 0;
-    }
-    constexpr const char* kUtf16 =
-        std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
-    const Conversion conversion = openConversion(kUtf16, environmentCharset().c_str());
-    if (!conversion) {
-        return 0;
-    }
-    char* in = const_cast<char*>(title);
-    std::size_t inLeft = std::strlen(title) + 1;  // the terminator too
-    char* out = reinterpret_cast<char*>(buffer);
-    const std::size_t outSize = static_cast<std::size_t>(capacity) * sizeof(char16_t);
-    std::size_t outLeft = outSize;
-    if (::iconv(conversion.get(), &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1) ||
-        ::iconv(conversion.get(), nullptr, nullptr, &out, &outLeft) ==
-            static_cast<std::size_t>(-1)) {
-        return 0;  // not in the character set, or more than `capacity` units
-    }
-    return static_cast<int>((outSize - outLeft) / sizeof(char16_t));
-}
-
-WindowSystem::Window X11Windows::findTopLevelWindow(const char16_t* title) {
-    const std::optional<std::u32string> wanted = x11::fromUtf16(title);
+WindowSystem::Window X11Windows::findTopLevelWindow(const char* title) {
+    const std::optional<std::u32string> wanted = x11::fromEnvironmentCharset(title);
     if (!wanted || !connection_.ok()) {
         return nullptr;
     }

@@ -36,8 +36,7 @@ class X11Windows final : public WindowSystem {
 public:
     X11Windows() : connection_(kCallLimit) {}
 
-    int convertTitle(const char* title, char16_t* buffer, int capacity) override;
-    Window findTopLevelWindow(const char16_t* title) override;
+    Window findTopLevelWindow(const char* title) override;
     void removeBoxes(Window window) override;
     bool minimize(Window window) override;
     void showWithoutActivating(Window window) override;

@@ -8,6 +8,9 @@
 
 namespace paneknob {
 
+// Units of the title buffer, terminator included.
+inline constexpr int kTitleCapacity = 4096;
+
 inline constexpr std::int64_t kMinimizeBox = 0x20000;
 inline constexpr std::int64_t kMaximizeBox = 0x10000;
 

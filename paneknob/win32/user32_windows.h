@@ -1,5 +1,5 @@
 #pragma once
-// The four window actions in user32's terms: the style bits of the two boxes cleared and the
+// The title lookup and the four window actions in user32's terms: the style bits of the two boxes cleared and the
 // frame refreshed, ShowWindow commands, SetForegroundWindow and then SetActiveWindow.
 
 #include "../core/window_system.h"
@@ -11,12 +11,11 @@ class User32Windows final : public WindowSystem {
 public:
     explicit User32Windows(User32Calls& user32) : user32_(user32) {}
 
-    int convertTitle(const char* title, char16_t* buffer, int capacity) override {
-        return user32_.convertTitle(title, buffer, capacity);
-    }
-    Window findTopLevelWindow(const char16_t* title) override {
-        return user32_.findTopLevelWindow(title);
-    }
+    // The title converted from the active code page into a buffer of kTitleCapacity units,
+    // then FindWindowW's lookup. A title that cannot be converted or needs more than
+    // kTitleCapacity units, or no memory for the buffer, finds nothing. The buffer is released
+    // before this returns.
+    Window findTopLevelWindow(const char* title) override;
     // Clears the minimize and maximize boxes (every other style bit kept) and refreshes the
     // frame without moving, resizing, restacking or activating the window.
     void removeBoxes(Window window) override {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "../../win32/user32_windows.h"
+#include "user32_windows.h"
 #include "window_control.h"
 
 namespace paneknob {

@@ -42,14 +42,6 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeCase{"CompoundWithEscape", "\x1B-A\xE9", TitleEncoding::compoundText, std::nullopt}),
     testkit::CaseName{});
 
-TEST(FromUtf16, JoinsSurrogatePairsAndRefusesLoneOnes) {
-    EXPECT_EQ(fromUtf16(u"A\U0001F600b"), U"A\U0001F600b");
-    const char16_t lone[] = {u'a', 0xD800, u'b', 0};
-    EXPECT_EQ(fromUtf16(lone), std::nullopt);
-    const char16_t low[] = {0xDC00, 0};
-    EXPECT_EQ(fromUtf16(low), std::nullopt);
-}
-
 struct SameCase {
     const char* name;
     std::u32string a;
