@@ -1,9 +1,9 @@
 #pragma once
 // What window control asks of the window system, in the core's own words: the top-level window
-// with a title (the caller's text, letter case ignored), and the four things done to it. Each platform does them its own way (user32's
-// styles and show commands on Windows, EWMH and ICCCM requests on X11).
-// Threads: any thread may call; activation acts as the window system defines it for the calling
-// thread.
+// with a title (the caller's text, letter case ignored), and the four things done to it. Each
+// platform does them its own way (user32's styles and show commands on Windows, EWMH and ICCCM
+// requests on X11). Threads: any thread may call; activation acts as the window system defines it
+// for the calling thread.
 
 #include <ownkit/owned.h>
 
