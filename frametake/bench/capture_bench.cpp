@@ -14,8 +14,9 @@
 #include <vector>
 
 #include "capture.h"
+#include "gdi_capture.h"
 #include "pixels.h"
-#include "platforms.h"
+#include "system_capture_calls.h"
 
 namespace {
 
@@ -27,12 +28,11 @@ double ms(Clock::duration d) {
 constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;
 
-// Delegates to the real GDI platform, timing each part: the grab (GDI objects, the copy, the
-// read-back and the conversion to RGB), the file's creation, the encoding (in memory) and
-// writing the file.
-class TimedPlatform final : public frametake::CapturePlatform {
+// The Windows capture over the system's GDI and over its file calls timed one by one: the grab
+// (GDI objects, the copy, the read-back and the conversion to RGB), the file's creation, the
+// encoding (in memory) and writing the file.
+class TimedPlatform final : public frametake::CapturePlatform, frametake::CaptureFileCalls {
 public:
-    explicit TimedPlatform(CapturePlatform& real) : real_(real) {}
     double grabMs = 0;
     double fileMs = 0;  // temporary directory, the new file's creation
     double encodeMs = 0;
@@ -48,27 +48,33 @@ public:
 
     std::unique_ptr<frametake::Grab> grab(std::int32_t x, std::int32_t y, std::int32_t w,
                                           std::int32_t h) override {
-        return timed(grabMs, [&] { return real_.grab(x, y, w, h); });
+        return timed(grabMs, [&] { return capture_.grab(x, y, w, h); });
     }
+    bool saveCapture(const std::uint8_t* rgb, std::int32_t w, std::int32_t h, char* path) override {
+        return capture_.saveCapture(rgb, w, h, path);
+    }
+    void removeCapture(const char* path) override { capture_.removeCapture(path); }
+
+private:
     std::uint32_t temporaryDirectory(char* buffer, std::uint32_t size) override {
-        return timed(fileMs, [&] { return real_.temporaryDirectory(buffer, size); });
+        return timed(fileMs, [&] { return files_.temporaryDirectory(buffer, size); });
     }
     File createCaptureFile(const char* d, const char* p, char* n) override {
-        return timed(fileMs, [&] { return real_.createCaptureFile(d, p, n); });
+        return timed(fileMs, [&] { return files_.createCaptureFile(d, p, n); });
     }
     bool writeAndCloseCaptureFile(File file, const std::uint8_t* bytes, std::size_t size) override {
-        return timed(writeMs, [&] { return real_.writeAndCloseCaptureFile(file, bytes, size); });
+        return timed(writeMs, [&] { return files_.writeAndCloseCaptureFile(file, bytes, size); });
     }
     void removeCaptureFile(const char* name) override {
-        timed(fileMs, [&] { return real_.removeCaptureFile(name), 0; });
+        timed(fileMs, [&] { return files_.removeCaptureFile(name), 0; });
     }
     unsigned encodePng(const std::uint8_t* rgb, std::int32_t w, std::int32_t h,
                        frametake::PngBytes& png) override {
-        return timed(encodeMs, [&] { return real_.encodePng(rgb, w, h, png); });
+        return timed(encodeMs, [&] { return files_.encodePng(rgb, w, h, png); });
     }
 
-private:
-    CapturePlatform& real_;
+    frametake::CaptureFileCalls& files_ = frametake::systemCaptureFileCalls();
+    frametake::GdiCapture capture_{frametake::systemGdi(), *this};
 };
 
 LRESULT CALLBACK desktopProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -137,7 +143,7 @@ int main() {
                 "encode ms", "write ms", "other ms", "PNG bytes");
     double sums[6] = {};
     for (int run = 1; run <= kRuns; ++run) {
-        TimedPlatform timed(frametake::systemCapturePlatform());
+        TimedPlatform timed;
         const auto start = Clock::now();
         const char* path = capture.capture(timed, &screen, 0, 0, kWidth, kHeight);
         const double total = ms(Clock::now() - start);

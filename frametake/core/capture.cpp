@@ -22,31 +22,6 @@ std::optional<std::int32_t> sourceCoordinate(std::int32_t offset, double edge) {
     return static_cast<std::int32_t>(position);
 }
 
-// The file stage: the PNG encoded in memory, then written into a new file of the capture's own
-// in the temporary directory. True with the file's path in `name`; on failure nothing of the
-// file is left.
-bool writeCaptureFile(CapturePlatform& platform, const std::uint8_t* rgb, std::int32_t width,
-                      std::int32_t height, char* name) {
-    char directory[kMaxPath] = {};
-    const std::uint32_t length = platform.temporaryDirectory(directory, kMaxPath);
-    if (length < 1 || length > kMaxPath) {
-        return false;
-    }
-    PngBytes png;
-    if (platform.encodePng(rgb, width, height, png) != 0) {
-        return false;
-    }
-    const CapturePlatform::File file = platform.createCaptureFile(directory, kTempFilePrefix, name);
-    if (file == nullptr) {
-        return false;
-    }
-    if (!platform.writeAndCloseCaptureFile(file, png.data.get(), png.size)) {
-        platform.removeCaptureFile(name);
-        return false;
-    }
-    return true;
-}
-
 // Where a capture's pixels come from on the virtual desktop.
 struct Source {
     std::int32_t x = 0;
@@ -88,8 +63,8 @@ const char* ScreenCapture::capture(CapturePlatform& platform, const ScreenInfo* 
     if (!grab) {
         return kNoCapture;
     }
-    char name[kMaxPath] = {};
-    const bool written = writeCaptureFile(platform, grab->rgb(), width, height, name);
+    char name[kCapturePathRoom] = {};
+    const bool written = platform.saveCapture(grab->rgb(), width, height, name);
     grab.reset();
     lastCapturePath_.clear();
     if (!written) {
@@ -98,19 +73,19 @@ const char* ScreenCapture::capture(CapturePlatform& platform, const ScreenInfo* 
     const char* path = storePath(name);
     if (path == nullptr) {
         // A file whose path cannot be returned is a file nobody would delete.
-        platform.removeCaptureFile(name);
+        platform.removeCapture(name);
         return kNoCapture;
     }
     return path;
 }
 
 const char* ScreenCapture::storePath(const char* name) {
-    std::unique_ptr<char[]> copy(new (std::nothrow) char[kMaxPath]);
+    std::unique_ptr<char[]> copy(new (std::nothrow) char[kCapturePathRoom]);
     if (!copy) {
         return nullptr;
     }
-    std::memcpy(copy.get(), name, kMaxPath);
-    copy[kMaxPath - 1] = '\0';
+    std::memcpy(copy.get(), name, kCapturePathRoom);
+    copy[kCapturePathRoom - 1] = '\0';
     return lastCapturePath_.replace(std::move(copy));
 }
 

@@ -16,7 +16,6 @@
 namespace frametake {
 
 inline constexpr char kNoCapture[] = "";
-inline constexpr char kTempFilePrefix[] = "screenshot";
 
 class ScreenCapture {
 public:
@@ -32,8 +31,8 @@ public:
     [[nodiscard]] const char* lastCapturePath() const { return lastCapturePath_.get(); }
 
 private:
-    // Publishes a copy of `name` (kMaxPath bytes) as the last path; the copy, or null when it
-    // cannot be allocated (the last path is none then).
+    // Publishes a copy of `name` (kCapturePathRoom bytes) as the last path; the copy, or null when
+    // it cannot be allocated (the last path is none then).
     const char* storePath(const char* name);
 
     ownkit::Published<char> lastCapturePath_;

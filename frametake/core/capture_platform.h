@@ -1,8 +1,8 @@
 #pragma once
-// What a capture needs from the platform, in its own words: a rectangle of the desktop as RGB
-// pixels; then the temporary directory, a new file of the capture's own in it, and that file
-// written. How a platform grabs the pixels is its own business (GDI on Windows, GetImage on
-// X11); whatever it holds for them is released when the grab goes.
+// What a capture asks of the platform, in its own words: a rectangle of the desktop as RGB
+// pixels, then those pixels saved as a new PNG file in the temporary directory. How a platform
+// grabs the pixels (GDI on Windows, GetImage on X11) and makes the file is its own business;
+// whatever it holds for the pixels is released when the grab goes.
 
 #include <ownkit/owned.h>
 
@@ -13,7 +13,9 @@
 
 namespace frametake {
 
-inline constexpr std::uint32_t kMaxPath = 260;
+// The room a capture's path may take, terminator included: the header promises callers that
+// every path fits 260 bytes, so a file stage whose path would not fit fails.
+inline constexpr std::size_t kCapturePathRoom = 260;
 
 // A PNG file's bytes in a block of the encoder's (malloc'd).
 struct PngBytes {
@@ -37,8 +39,6 @@ public:
 
 class CapturePlatform {
 public:
-    using File = ownkit::OpaqueHandle<struct CaptureFileTag>;
-
     virtual ~CapturePlatform() = default;
 
     // width x height pixels (both at least 1, the picture checked to fit the encoder's limits)
@@ -48,26 +48,14 @@ public:
     [[nodiscard]] virtual std::unique_ptr<Grab> grab(std::int32_t x, std::int32_t y,
                                                      std::int32_t width, std::int32_t height) = 0;
 
-    // The temporary directory (ANSI, ending in a separator) into `buffer` of `size` bytes: its
-    // length, or 0 on failure, or the size needed when the buffer is too small.
-    [[nodiscard]] virtual std::uint32_t temporaryDirectory(char* buffer, std::uint32_t size) = 0;
-    // Creates the capture's file in `directory`, for writing: a path (into `name`, kMaxPath
-    // bytes) whose file name starts with the first three characters of `prefix`, goes on with a
-    // part unique in that directory and ends in ".png". The file is new: an existing file is
-    // never opened. Null on failure, with nothing left behind.
-    [[nodiscard]] virtual File createCaptureFile(const char* directory, const char* prefix,
-                                                 char* name) = 0;
-    // Writes all `size` bytes to `file` and closes it (in either case); true only when every
-    // write and the close succeeded.
-    [[nodiscard]] virtual bool writeAndCloseCaptureFile(File file, const std::uint8_t* bytes,
-                                                        std::size_t size) = 0;
-    // Removes the file that createCaptureFile made at `name`, after its writing failed.
-    virtual void removeCaptureFile(const char* name) = 0;
-    // encodePngBytes, unless a test or benchmark looks on.
-    [[nodiscard]] virtual unsigned encodePng(const std::uint8_t* rgb, std::int32_t width,
-                                             std::int32_t height, PngBytes& png) {
-        return encodePngBytes(rgb, width, height, png);
-    }
+    // Encodes `rgb` (as a grab holds it) with encodePngBytes into a new file of the capture's
+    // own in the temporary directory, named "scr", a part unique in that directory, ".png"; an
+    // existing file is never opened. True with the file's full path in `path`
+    // (kCapturePathRoom bytes); on failure nothing of the file is left.
+    [[nodiscard]] virtual bool saveCapture(const std::uint8_t* rgb, std::int32_t width,
+                                           std::int32_t height, char* path) = 0;
+    // Removes a file that saveCapture made, when its path cannot be handed to the caller.
+    virtual void removeCapture(const char* path) = 0;
 };
 
 }  // namespace frametake

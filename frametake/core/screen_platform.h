@@ -1,10 +1,10 @@
 #pragma once
-// What monitor enumeration needs from the platform: a worker thread that can be waited for with
-// a time-out, the worker's DPI mode, and a walk over the monitors.
-
-#include <ownkit/owned.h>
+// What monitor enumeration asks of the platform: the monitors, measured in a DPI mode, within
+// the time a count request waits. How the platform asks its system is its own business (a
+// worker thread in the mode's DPI context on Windows, RandR on X11).
 
 #include <cstdint>
+#include <vector>
 
 namespace frametake {
 
@@ -12,6 +12,9 @@ enum class DpiMode {
     perMonitorAware,  // rectangles in physical pixels
     unaware,          // rectangles in 96-DPI logical units
 };
+
+// How long a count request waits for the system's answer.
+inline constexpr std::uint32_t kListingMilliseconds = 500;
 
 // One monitor as the platform reports it: a handle and its rectangle in virtual-desktop
 // coordinates (the primary monitor's top-left corner is 0, 0).
@@ -23,24 +26,21 @@ struct MonitorArea {
     std::int32_t bottom = 0;
 };
 
+enum class Listing {
+    listed,      // the monitors are in the list
+    failed,      // the system answered with a failure
+    unanswered,  // no answer within kListingMilliseconds (or nobody could be sent to ask)
+};
+
 class ScreenPlatform {
 public:
-    using Worker = ownkit::OpaqueHandle<struct WorkerTag>;
-    using WorkerProc = void (*)(void* argument);
-    using MonitorVisit = void (*)(const MonitorArea& monitor, void* context);
-
     virtual ~ScreenPlatform() = default;
 
-    // Starts `proc(argument)` on a new thread at once; null when no thread could be created.
-    [[nodiscard]] virtual Worker startWorker(WorkerProc proc, void* argument) = 0;
-    // True when the worker ended within `milliseconds`; false on time-out or failure.
-    [[nodiscard]] virtual bool waitForWorker(Worker worker, std::uint32_t milliseconds) = 0;
-    virtual void closeWorker(Worker worker) = 0;
-
-    // On the calling thread only (a worker): measure rectangles in `mode`.
-    virtual void useDpiMode(DpiMode mode) = 0;
-    // Visits every display monitor; false when the enumeration failed.
-    [[nodiscard]] virtual bool enumerateMonitors(MonitorVisit visit, void* context) = 0;
+    // The display monitors measured in `mode`, appended to `monitors` (empty on entry) when the
+    // answer is Listing::listed; the list is unused otherwise. Returns within about
+    // kListingMilliseconds. Running out of memory may throw std::bad_alloc.
+    [[nodiscard]] virtual Listing listMonitors(DpiMode mode,
+                                               std::vector<MonitorArea>& monitors) = 0;
 };
 
 }  // namespace frametake

@@ -4,27 +4,13 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <vector>
 
 namespace frametake {
 namespace {
 
-void countMonitor(const MonitorArea&, void* context) {
-    ++*static_cast<std::int32_t*>(context);
-}
-
-// The filling pass writes at most as many records as the counting pass made room for.
-struct Filling {
-    ScreenInfo* records;
-    std::int32_t capacity;
-    std::int32_t filled;
-};
-
-void fillMonitor(const MonitorArea& monitor, void* context) {
-    auto& filling = *static_cast<Filling*>(context);
-    if (filling.filled >= filling.capacity) {
-        return;
-    }
-    ScreenInfo& record = filling.records[filling.filled++];
+ScreenInfo recordOf(const MonitorArea& monitor) {
+    ScreenInfo record{};
     // 32-bit differences (wrapping, never undefined), then exact doubles.
     const auto width = static_cast<std::int32_t>(std::int64_t{monitor.right} - monitor.left);
     const auto height = static_cast<std::int32_t>(std::int64_t{monitor.bottom} - monitor.top);
@@ -35,84 +21,41 @@ void fillMonitor(const MonitorArea& monitor, void* context) {
     record.boundsY = monitor.top;
     record.boundsWidth = width;
     record.boundsHeight = height;
+    return record;
 }
 
 }  // namespace
 
-// What a worker needs; owned by the worker once it runs (freed by it at its end).
-struct ScreenTable::Job {
-    ScreenTable* table;
-    ScreenPlatform* platform;
-    DpiMode mode;
-    std::uint64_t generation;
-};
-
-void ScreenTable::runWorker(void* argument) {
-    const std::unique_ptr<Job> job(static_cast<Job*>(argument));
-    ScreenPlatform& platform = *job->platform;
-    platform.useDpiMode(job->mode);
-
-    std::int32_t counted = 0;
-    if (!platform.enumerateMonitors(&countMonitor, &counted) || counted < 0) {
-        return;
-    }
-    if (static_cast<std::uint64_t>(counted) >
-        std::numeric_limits<std::size_t>::max() / sizeof(ScreenInfo)) {
-        return;
-    }
-    std::unique_ptr<ScreenInfo[]> records(new (std::nothrow)
-                                              ScreenInfo[static_cast<std::size_t>(counted)]);
-    if (!records) {
-        return;
-    }
-    Filling filling{records.get(), counted, 0};
-    if (!platform.enumerateMonitors(&fillMonitor, &filling)) {
-        return;
-    }
-    // Monitors that went away between the passes leave records unfilled: only filled ones count.
-    job->table->publish(job->generation, std::move(records), filling.filled);
-}
-
-void ScreenTable::publish(std::uint64_t generation, std::unique_ptr<ScreenInfo[]> records,
-                          std::int32_t count) {
-    const std::lock_guard guard(lock_);
-    if (generation != generation_) {
-        return;  // its request stopped waiting; the new array is dropped
-    }
-    records_ = std::move(records);
-    count_ = count;
-}
-
 std::int32_t ScreenTable::countScreens(ScreenPlatform& platform, DpiMode mode) {
-    std::uint64_t generation = 0;
-    {
-        const std::lock_guard guard(lock_);
-        generation = ++generation_;
+    std::vector<MonitorArea> monitors;
+    Listing listing = Listing::failed;
+    try {
+        listing = platform.listMonitors(mode, monitors);
+    } catch (const std::bad_alloc&) {
+        listing = Listing::failed;
     }
-    auto clear = [this] {
+    if (listing == Listing::unanswered) {
         const std::lock_guard guard(lock_);
-        ++generation_;  // a worker still running may no longer publish
         records_.reset();
         count_ = 0;
         return 0;
-    };
-
-    std::unique_ptr<Job> job(new (std::nothrow) Job{this, &platform, mode, generation});
-    if (!job) {
-        return clear();
     }
-    using WorkerOwner = ownkit::Owned<ScreenPlatform::Worker, &ScreenPlatform::closeWorker>;
-    WorkerOwner worker(&platform, platform.startWorker(&ScreenTable::runWorker, job.get()));
-    if (!worker) {
-        return clear();
+    if (listing != Listing::listed ||
+        monitors.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+        return count();
     }
-    (void)job.release();  // the worker owns its job now
-    const bool ended = platform.waitForWorker(worker.get(), kCountWaitMilliseconds);
-    worker.reset();
-    if (!ended) {
-        return clear();
+    std::unique_ptr<ScreenInfo[]> records(new (std::nothrow) ScreenInfo[monitors.size()]);
+    if (!records) {
+        return count();
     }
-    return count();
+    for (std::size_t i = 0; i < monitors.size(); ++i) {
+        records[i] = recordOf(monitors[i]);
+    }
+    const auto counted = static_cast<std::int32_t>(monitors.size());
+    const std::lock_guard guard(lock_);
+    records_ = std::move(records);
+    count_ = counted;
+    return counted;
 }
 
 std::int32_t ScreenTable::count() const {

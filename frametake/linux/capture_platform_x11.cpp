@@ -1,4 +1,4 @@
-// CapturePlatform over the X server's root window, and POSIX temporary files.
+// The capture over the X server's root window, and POSIX temporary files.
 //
 // A grab reads the part of the rectangle that lies on the root window with GetImage, in bands of
 // rows all asked for at once, and converts each band as it arrives into its place in the RGB
@@ -194,60 +194,56 @@ public:
         return std::unique_ptr<Grab>(new (std::nothrow) X11Grab(std::move(rgb)));
     }
 
-    std::uint32_t temporaryDirectory(char* buffer, std::uint32_t size) override {
+    // The PNG is encoded first, so that a failed encoding makes no file. mkstemps creates the
+    // file new (O_EXCL), mode 0600; it is written through that descriptor, never reopened by
+    // name, and unlinked when the write fails.
+    bool saveCapture(const std::uint8_t* rgb, std::int32_t width, std::int32_t height,
+                     char* path) override {
+        PngBytes png;
+        if (encodePngBytes(rgb, width, height, png) != 0) {
+            return false;
+        }
+        std::string name = temporaryDirectory() + "scrXXXXXX.png";
+        if (name.size() + 1 > kCapturePathRoom) {
+            return false;
+        }
+        const int descriptor = ::mkstemps(name.data(), 4);
+        if (descriptor < 0) {
+            return false;
+        }
+        const bool written = writeAll(descriptor, png.data.get(), png.size);
+        if (::close(descriptor) != 0 || !written) {
+            ::unlink(name.c_str());
+            return false;
+        }
+        std::memcpy(path, name.c_str(), name.size() + 1);
+        return true;
+    }
+    void removeCapture(const char* path) override { ::unlink(path); }
+
+private:
+    // $TMPDIR when it is an absolute path, else /tmp; ending in '/'.
+    static std::string temporaryDirectory() {
         const char* variable = std::getenv("TMPDIR");
         std::string directory = variable != nullptr && variable[0] == '/' ? variable : "/tmp";
         if (directory.back() != '/') {
             directory += '/';
         }
-        const auto length = static_cast<std::uint32_t>(directory.size());
-        if (length + 1 > size) {
-            return length + 1;
-        }
-        std::memcpy(buffer, directory.c_str(), length + 1);
-        return length;
+        return directory;
     }
-    // mkstemps creates the file new (O_EXCL), mode 0600; it is written through that
-    // descriptor, never reopened by name.
-    File createCaptureFile(const char* directory, const char* prefix, char* name) override {
-        std::string path =
-            std::string(directory) + std::string(prefix, strnlen(prefix, 3)) + "XXXXXX.png";
-        if (path.size() + 1 > kMaxPath) {
-            return nullptr;
-        }
-        const int descriptor = ::mkstemps(path.data(), 4);
-        if (descriptor < 0) {
-            return nullptr;
-        }
-        std::memcpy(name, path.c_str(), path.size() + 1);
-        return fileOf(descriptor);
-    }
-    bool writeAndCloseCaptureFile(File file, const std::uint8_t* bytes, std::size_t size) override {
-        const int descriptor = descriptorOf(file);
-        bool written = true;
-        while (written && size > 0) {
+    static bool writeAll(int descriptor, const std::uint8_t* bytes, std::size_t size) {
+        while (size > 0) {
             const ssize_t done = ::write(descriptor, bytes, size);
             if (done < 0 && errno == EINTR) {
                 continue;
             }
-            written = done > 0;
-            if (written) {
-                bytes += done;
-                size -= static_cast<std::size_t>(done);
+            if (done <= 0) {
+                return false;
             }
+            bytes += done;
+            size -= static_cast<std::size_t>(done);
         }
-        const bool closed = ::close(descriptor) == 0;
-        return written && closed;
-    }
-    void removeCaptureFile(const char* name) override { ::unlink(name); }
-
-private:
-    // A descriptor carried in the opaque file handle, offset by one so that null stays failure.
-    static File fileOf(int descriptor) {
-        return reinterpret_cast<File>(static_cast<std::intptr_t>(descriptor) + 1);
-    }
-    static int descriptorOf(File file) {
-        return static_cast<int>(reinterpret_cast<std::intptr_t>(file) - 1);
+        return true;
     }
 };
 

@@ -1,11 +1,12 @@
-// CapturePlatform over GDI (the grab of gdi_grab.h) and the kernel's temporary-file calls.
+// The capture over GDI itself and the kernel's own temporary-file calls (gdi_capture.h).
 
 #include <windows.h>
 
 #include <cstring>
 
 #include "../core/platforms.h"
-#include "gdi_grab.h"
+#include "gdi_capture.h"
+#include "system_capture_calls.h"
 
 namespace frametake {
 namespace {
@@ -70,13 +71,8 @@ private:
     static HBITMAP bitmapOf(gdi::Bitmap handle) { return reinterpret_cast<HBITMAP>(handle); }
 };
 
-class GdiCapturePlatform final : public CapturePlatform {
+class SystemCaptureFileCalls final : public CaptureFileCalls {
 public:
-    std::unique_ptr<Grab> grab(std::int32_t x, std::int32_t y, std::int32_t width,
-                               std::int32_t height) override {
-        return gdi::grabWithGdi(gdi_, x, y, width, height);
-    }
-
     std::uint32_t temporaryDirectory(char* buffer, std::uint32_t size) override {
         return tempPathFunction()(size, buffer);
     }
@@ -123,7 +119,6 @@ public:
 
 private:
     static constexpr UINT kUniqueNumbers = 0xFFFF;
-    SystemGdi gdi_;
     static constexpr DWORD kMaxWrite = 1u << 30;
 
     // The system's name for `number` (no file is made for a given number), with the extension
@@ -147,9 +142,19 @@ private:
 
 }  // namespace
 
+gdi::Gdi& systemGdi() {
+    static SystemGdi gdi;
+    return gdi;
+}
+
+CaptureFileCalls& systemCaptureFileCalls() {
+    static SystemCaptureFileCalls calls;
+    return calls;
+}
+
 CapturePlatform& systemCapturePlatform() {
-    static GdiCapturePlatform platform;
-    return platform;
+    static GdiCapture capture(systemGdi(), systemCaptureFileCalls());
+    return capture;
 }
 
 }  // namespace frametake

@@ -13,19 +13,19 @@
 #include <memory>
 #include <new>
 
-#include "../core/screen_platform.h"
+#include "monitor_calls.h"
 
 namespace frametake {
 
 struct PinnedWorkerStart {
-    ScreenPlatform::WorkerProc proc;
+    MonitorCalls::WorkerProc proc;
     void* argument;
     void* module;  // the reference the thread gives back as it exits
 };
 
 // The started thread, or null (with the reference given back) when it could not start.
 template <typename Kernel>
-[[nodiscard]] void* startPinnedWorker(Kernel& kernel, ScreenPlatform::WorkerProc proc,
+[[nodiscard]] void* startPinnedWorker(Kernel& kernel, MonitorCalls::WorkerProc proc,
                                       void* argument) {
     void* module = kernel.pinModule();
     if (module == nullptr) {

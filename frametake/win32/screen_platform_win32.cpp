@@ -1,10 +1,11 @@
-// ScreenPlatform over user32's monitor enumeration and kernel32 threads.
+// The monitor listing over user32's monitor enumeration and kernel32 threads.
 
 #include <windows.h>
 
 #include "../core/platforms.h"
-#include "../core/screen_platform.h"
+#include "monitor_calls.h"
 #include "pinned_worker.h"
+#include "worker_listing.h"
 
 namespace frametake {
 namespace {
@@ -35,7 +36,7 @@ DWORD WINAPI runWorker(LPVOID start) {
 }
 
 struct Visit {
-    ScreenPlatform::MonitorVisit visit;
+    MonitorCalls::MonitorVisit visit;
     void* context;
 };
 
@@ -51,7 +52,7 @@ BOOL CALLBACK visitMonitor(HMONITOR monitor, HDC, LPRECT area, LPARAM visit) {
     return TRUE;
 }
 
-class Win32ScreenPlatform final : public ScreenPlatform {
+class SystemMonitorCalls final : public MonitorCalls {
 public:
     Worker startWorker(WorkerProc proc, void* argument) override {
         Kernel kernel;
@@ -78,8 +79,10 @@ public:
 }  // namespace
 
 ScreenPlatform& systemScreenPlatform() {
-    static Win32ScreenPlatform platform;
-    return platform;
+    // Never destroyed: a worker left running by a timed-out request may still use the calls.
+    static auto* const calls = new SystemMonitorCalls();
+    static auto* const listing = new WorkerListing(*calls);
+    return *listing;
 }
 
 }  // namespace frametake

@@ -1,7 +1,7 @@
 #pragma once
-// A scripted CapturePlatform that grabs through scripted GDI: a screen of generated pixels,
-// failures at any step, a log of the calls, and checks that every object it gave out is released
-// exactly once.
+// Scripted GDI and temporary-file calls under the Windows capture, as the core sees it: a
+// screen of generated pixels, failures at any step, a log of the calls, and checks that every
+// object it gave out is released exactly once.
 
 #include <gtest/gtest.h>
 #include <testkit/failing_allocations.h>
@@ -18,13 +18,14 @@
 #include <string_view>
 #include <vector>
 
-#include "../../win32/gdi_grab.h"
-#include "capture_platform.h"
+#include "../../win32/gdi_capture.h"
 
 namespace frametake::testing {
 
-class FakeCapturePlatform final : public CapturePlatform, public gdi::Gdi {
+class FakeCapturePlatform final : public CaptureFileCalls, public gdi::Gdi {
 public:
+    operator CapturePlatform&() { return capture_; }
+
     // The script: which step fails.
     bool screenFails = false;
     bool memoryFails = false;
@@ -54,11 +55,6 @@ public:
 
     ~FakeCapturePlatform() override {
         EXPECT_TRUE(live_.empty()) << "a GDI object or a file was not released";
-    }
-
-    std::unique_ptr<Grab> grab(std::int32_t x, std::int32_t y, std::int32_t width,
-                               std::int32_t height) override {
-        return gdi::grabWithGdi(*this, x, y, width, height);
     }
 
     gdi::Dc getScreenDc() override { return give<gdi::Dc>("GetDC", screenFails); }
@@ -177,6 +173,7 @@ private:
     unsigned unique_ = 0x1A2;
     std::int32_t width_ = 0;
     std::int32_t height_ = 0;
+    GdiCapture capture_{*this, *this};
 };
 
 }  // namespace frametake::testing

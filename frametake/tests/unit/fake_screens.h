@@ -1,6 +1,7 @@
 #pragma once
-// A scripted ScreenPlatform. Workers run on real threads; a test can hold a worker inside its
-// enumeration (gate) and make the wait time out without waiting, to play a late worker.
+// Scripted monitor calls, under the Windows listing as the core sees it. Workers run on real
+// threads; a test can hold a worker inside its enumeration (gate) and make the wait time out
+// without waiting, to play a late worker.
 
 #include <gtest/gtest.h>
 
@@ -10,12 +11,14 @@
 #include <thread>
 #include <vector>
 
-#include "screen_platform.h"
+#include "../../win32/worker_listing.h"
 
 namespace frametake::testing {
 
-class FakeScreenPlatform final : public ScreenPlatform {
+class FakeScreenPlatform final : public MonitorCalls {
 public:
+    operator ScreenPlatform&() { return listing_; }
+
     // The monitors each enumeration pass reports, in order of passes; the last one repeats.
     std::vector<std::vector<MonitorArea>> passes{{}};
     std::vector<bool> passFails;  // per pass index; missing entries succeed
@@ -95,6 +98,7 @@ private:
     bool gateOpen_ = false;
     std::size_t pass_ = 0;
     std::deque<std::thread> threads_;
+    WorkerListing listing_{*this};
 };
 
 }  // namespace frametake::testing
