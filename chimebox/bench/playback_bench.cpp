@@ -29,24 +29,11 @@ public:
     Clock::time_point started{};
     Clock::time_point drained{};
 
-    chimebox::HRESULT joinApartment() override { return real_.joinApartment(); }
-    void leaveApartment() override { real_.leaveApartment(); }
-    Module loadEngineLibrary() override { return real_.loadEngineLibrary(); }
-    EntryPoint findEntryPoint(Module m, const char* name) override {
-        return real_.findEntryPoint(m, name);
-    }
-    chimebox::Win32Error lastError() override { return real_.lastError(); }
-    chimebox::HRESULT callVersionedFactory(EntryPoint f, Engine& e, std::uint32_t a,
-                                           std::uint32_t b, std::uint32_t c) override {
-        return real_.callVersionedFactory(f, e, a, b, c);
-    }
-    chimebox::HRESULT callFactory(EntryPoint f, Engine& e, std::uint32_t a,
-                                  std::uint32_t b) override {
-        return real_.callFactory(f, e, a, b);
-    }
-    chimebox::HRESULT createMasteringVoice(Engine e, Voice& v,
-                                           const chimebox::MasteringVoiceArgs& a) override {
-        return real_.createMasteringVoice(e, v, a);
+    chimebox::HRESULT readyThread() override { return real_.readyThread(); }
+    void releaseThread() override { real_.releaseThread(); }
+    chimebox::HRESULT createEngine(Engine& e) override { return real_.createEngine(e); }
+    chimebox::HRESULT createMasteringVoice(Engine e, Voice& v) override {
+        return real_.createMasteringVoice(e, v);
     }
     void releaseEngine(Engine e) override { real_.releaseEngine(e); }
     void destroyVoice(Voice v) override { real_.destroyVoice(v); }
@@ -58,8 +45,8 @@ public:
                                          const chimebox::PacketTable* p) override {
         return real_.submitSourceBuffer(v, b, p);
     }
-    chimebox::HRESULT start(Voice v, std::uint32_t flags, std::uint32_t set) override {
-        const chimebox::HRESULT result = real_.start(v, flags, set);
+    chimebox::HRESULT start(Voice v) override {
+        const chimebox::HRESULT result = real_.start(v);
         started = Clock::now();
         return result;
     }
@@ -109,8 +96,7 @@ int main() {
     jvm.defineClass(chimebox::kExceptionClass, {});
     const jobject player = jvm.newObject(jvm.defineClass(
         "org/halvex/xaudio/WavPlayer", {chimebox::kEngineField, chimebox::kMasteringVoiceField}));
-    chimebox::EngineLibraryCache cache;
-    chimebox::initializePlayer(jvm.env(), player, chimebox::systemAudioPlatform(), cache);
+    chimebox::initializePlayer(jvm.env(), player, chimebox::systemAudioPlatform());
     if (jvm.takeException()) {
         std::fprintf(stderr, "initialize failed\n");
         return 1;

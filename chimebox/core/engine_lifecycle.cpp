@@ -1,4 +1,4 @@
-// initialize and release: COM membership, the engine library cache, the engine and its
+// initialize and release: the calling thread made ready for the engine, the engine and its
 // mastering voice.
 
 #include <atomic>
@@ -23,17 +23,17 @@ Handle fromField(jlong value) {
     return reinterpret_cast<Handle>(static_cast<std::intptr_t>(value));
 }
 
-// The calling thread's membership in the apartment, given back unless kept.
-class ApartmentMembership {
+// The calling thread's readiness for the engine, given back unless kept.
+class ThreadReadiness {
 public:
-    explicit ApartmentMembership(AudioPlatform& audio) : audio_(&audio) {}
-    ApartmentMembership(const ApartmentMembership&) = delete;
-    ApartmentMembership& operator=(const ApartmentMembership&) = delete;
-    ~ApartmentMembership() { leave(); }
+    explicit ThreadReadiness(AudioPlatform& audio) : audio_(&audio) {}
+    ThreadReadiness(const ThreadReadiness&) = delete;
+    ThreadReadiness& operator=(const ThreadReadiness&) = delete;
+    ~ThreadReadiness() { leave(); }
 
     void leave() noexcept {
         if (audio_ != nullptr) {
-            std::exchange(audio_, nullptr)->leaveApartment();
+            std::exchange(audio_, nullptr)->releaseThread();
         }
     }
     // The membership now belongs to the object; release() ends it.
@@ -48,74 +48,29 @@ HRESULT orFailure(HRESULT result, const void* produced) {
     return !failed(result) && produced == nullptr ? kFail : result;
 }
 
-// Loads the engine library and looks up its entry points into the cache, module last. A
-// library without either entry point is cached too: later calls find it and call nothing.
-HRESULT loadIntoCache(AudioPlatform& audio, EngineLibraryCache& cache,
-                      AudioPlatform::Module& module) {
-    module = audio.loadEngineLibrary();
-    if (module == nullptr) {
-        return orFailure(hresultFromWin32(audio.lastError()), nullptr);
-    }
-    AudioPlatform::EntryPoint plain = nullptr;
-    const AudioPlatform::EntryPoint versioned =
-        audio.findEntryPoint(module, "XAudio2CreateWithVersionInfo");
-    HRESULT result = kOk;
-    if (versioned == nullptr) {
-        plain = audio.findEntryPoint(module, "XAudio2Create");
-        if (plain == nullptr) {
-            result = orFailure(hresultFromWin32(audio.lastError()), nullptr);
-        }
-    }
-    cache.versioned.store(versioned, std::memory_order_relaxed);
-    cache.plain.store(plain, std::memory_order_relaxed);
-    cache.module.store(module, std::memory_order_release);
-    return result;
-}
-
 }  // namespace
 
-HRESULT createEngine(AudioPlatform& audio, EngineLibraryCache& cache,
-                     AudioPlatform::Engine& engine) {
-    if (AudioPlatform::Module module = cache.module.load(std::memory_order_acquire);
-        module == nullptr) {
-        if (const HRESULT loaded = loadIntoCache(audio, cache, module); failed(loaded)) {
-            return loaded;
-        }
-    }
-    if (const auto versioned = cache.versioned.load(std::memory_order_relaxed)) {
-        const HRESULT result =
-            audio.callVersionedFactory(versioned, engine, 0, kProcessor1, kNtddiWin10Fe);
-        return orFailure(result, engine);
-    }
-    if (const auto plain = cache.plain.load(std::memory_order_relaxed)) {
-        const HRESULT result = audio.callFactory(plain, engine, 0, kProcessor1);
-        return orFailure(result, engine);
-    }
-    // An earlier call loaded a library that has neither entry point.
-    return kProcNotFound;
-}
-
-void initializePlayer(JNIEnv* env, jobject self, AudioPlatform& audio, EngineLibraryCache& cache) {
-    if (const HRESULT joined = audio.joinApartment(); failed(joined)) {
-        throwAudioPlayerException(env, messages::comInitFailed(joined));
+void initializePlayer(JNIEnv* env, jobject self, AudioPlatform& audio) {
+    if (const HRESULT readied = audio.readyThread(); failed(readied)) {
+        throwAudioPlayerException(env, messages::comInitFailed(readied));
         return;
     }
-    ApartmentMembership apartment(audio);
+    ThreadReadiness readiness(audio);
 
     AudioPlatform::Engine created = nullptr;
-    if (const HRESULT result = createEngine(audio, cache, created); failed(result)) {
-        apartment.leave();
+    const HRESULT engineResult = audio.createEngine(created);
+    if (const HRESULT result = orFailure(engineResult, created); failed(result)) {
+        readiness.leave();
         throwAudioPlayerException(env, messages::engineInitFailed(result));
         return;
     }
     EngineOwner engine(&audio, created);
 
     AudioPlatform::Voice createdVoice = nullptr;
-    const MasteringVoiceArgs args{0, 0, 0, kAudioCategoryGameEffects};
-    const HRESULT mastering = audio.createMasteringVoice(engine.get(), createdVoice, args);
+    const HRESULT mastering = audio.createMasteringVoice(engine.get(), createdVoice);
     if (const HRESULT result = orFailure(mastering, createdVoice); failed(result)) {
         engine.reset();
-        apartment.leave();
+        readiness.leave();
         throwAudioPlayerException(env, messages::masteringVoiceFailed(result));
         return;
     }
@@ -129,19 +84,19 @@ void initializePlayer(JNIEnv* env, jobject self, AudioPlatform& audio, EngineLib
     if (voiceField == nullptr) {
         voice.reset();
         engine.reset();
-        apartment.leave();
+        readiness.leave();
         raiseMissingField(env, engineField == nullptr ? kEngineField : kMasteringVoiceField);
         return;
     }
-    // From here the object owns the engine, the voice and the apartment membership.
+    // From here the object owns the engine, the voice and the thread's readiness.
     env->SetLongField(self, engineField, toField(engine.release()));
     env->SetLongField(self, voiceField, toField(voice.release()));
-    apartment.keep();
+    readiness.keep();
 }
 
 void releasePlayer(JNIEnv* env, jobject self, AudioPlatform& audio) {
-    // A missing field ends the JNI work at its raise; the apartment is left all the same.
-    const ApartmentMembership apartment(audio);
+    // A missing field ends the JNI work at its raise; the thread is released all the same.
+    const ThreadReadiness readiness(audio);
     const std::optional<jlong> voice = getNativeHandle(env, self, kMasteringVoiceField);
     if (!voice) {
         return;

@@ -1,30 +1,28 @@
 #pragma once
-// What reading a sound file needs from the platform: open an existing file for reading (others
-// may only read it meanwhile), its size, one synchronous read, close, and the error code of the
-// call that just failed (Win32 codes; other platforms map onto them).
-
-#include <ownkit/owned.h>
+// What a load asks of the platform: one sound file read whole into memory, with the code that
+// says why when it cannot be (Windows HRESULTs on every platform, so that messages read the
+// same everywhere).
 
 #include <cstdint>
+#include <memory>
 
 #include "hresult.h"
 
 namespace chimebox {
 
+using FileBytes = std::unique_ptr<std::uint8_t[]>;
+
 class FileSystem {
 public:
-    using File = ownkit::OpaqueHandle<struct FileTag>;
-
     virtual ~FileSystem() = default;
 
-    // The file at `path` (NUL-terminated UTF-16), or null; lastError() tells why.
-    [[nodiscard]] virtual File openForReading(const char16_t* path) = 0;
-    [[nodiscard]] virtual bool fileSize(File file, std::uint64_t& size) = 0;
-    // Reads up to `size` bytes into `into`; `got` tells how many arrived.
-    [[nodiscard]] virtual bool read(File file, std::uint8_t* into, std::uint32_t size,
-                                    std::uint32_t& got) = 0;
-    virtual void close(File file) = 0;
-    [[nodiscard]] virtual Win32Error lastError() = 0;
+    // The existing file at `path` (NUL-terminated UTF-16, as Java holds it), opened for reading
+    // while others may only read it, read whole into a new array that takes `buffer`'s place
+    // (a previous array is released after); its length in `bytesRead`. kOk, or why not: the
+    // system's error, kFail for a file shorter than `minimumSize` or of 4 GiB or more (nothing
+    // read) or one that ended early, kOutOfMemory when no array could hold it.
+    [[nodiscard]] virtual HRESULT readWholeFile(const char16_t* path, std::uint32_t minimumSize,
+                                                FileBytes& buffer, std::uint32_t& bytesRead) = 0;
 };
 
 }  // namespace chimebox

@@ -10,9 +10,6 @@
 
 namespace {
 
-// Filled by the first initialize that loads the engine library; lives as long as the process.
-chimebox::EngineLibraryCache engineLibraryCache;
-
 template <typename Body>
 void guarded(JNIEnv* env, Body body) noexcept {
     try {
@@ -33,9 +30,7 @@ void guarded(JNIEnv* env, Body body) noexcept {
 extern "C" {
 
 JNIEXPORT void JNICALL Java_org_halvex_xaudio_WavPlayer_initialize(JNIEnv* env, jobject self) {
-    guarded(env, [&] {
-        chimebox::initializePlayer(env, self, chimebox::systemAudioPlatform(), engineLibraryCache);
-    });
+    guarded(env, [&] { chimebox::initializePlayer(env, self, chimebox::systemAudioPlatform()); });
 }
 
 JNIEXPORT void JNICALL Java_org_halvex_xaudio_WavPlayer_play(JNIEnv* env, jobject self,

@@ -10,21 +10,17 @@
 
 namespace chimebox {
 
-// Joins COM's multithreaded apartment, creates the engine and its mastering voice and stores
-// both in the object's fields. On failure nothing is stored and nothing is left behind.
-void initializePlayer(JNIEnv* env, jobject self, AudioPlatform& audio, EngineLibraryCache& cache);
+// Readies the calling thread for the engine, creates the engine and its mastering voice and
+// stores both in the object's fields. On failure nothing is stored and nothing is left behind.
+void initializePlayer(JNIEnv* env, jobject self, AudioPlatform& audio);
 
-// Destroys the mastering voice, releases the engine, stores 0 in both fields and leaves the
-// apartment (always, even when both fields were 0).
+// Destroys the mastering voice, releases the engine, stores 0 in both fields and releases the
+// thread (always, even when both fields were 0).
 void releasePlayer(JNIEnv* env, jobject self, AudioPlatform& audio);
 
 // Plays the file at `path` from start to end on the object's engine and returns when the engine
 // has used it up (a loop region is heard twice). Nothing of the call outlives it.
 void playFile(JNIEnv* env, jobject self, jstring path, AudioPlatform& audio, FileSystem& files);
-
-// Creates an engine through the cached library, loading it first if needed.
-[[nodiscard]] HRESULT createEngine(AudioPlatform& audio, EngineLibraryCache& cache,
-                                   AudioPlatform::Engine& engine);
 
 // The running platform's file system, defined by its adapter (systemAudioPlatform: see
 // audio_platform.h).

@@ -60,7 +60,7 @@ PlayOutcome playSound(AudioPlatform& audio, AudioPlatform::Engine engine, const 
         return {PlayOutcome::Step::kSubmit, submitted, withPackets};
     }
 
-    if (failed(audio.start(voice.get(), 0, 0))) {
+    if (failed(audio.start(voice.get()))) {
         return {};  // nothing raised; the voice is destroyed and the bytes freed
     }
     std::uint32_t polls = 0;

@@ -18,8 +18,6 @@
 
 namespace chimebox {
 
-using FileBytes = std::unique_ptr<std::uint8_t[]>;
-
 struct WaveFileData {
     const void* waveFormat = nullptr;         // body of the first "fmt " chunk (a WAVEFORMATEX)
     const std::uint8_t* audioData = nullptr;  // body of the first "data" chunk
@@ -48,9 +46,6 @@ inline constexpr std::uint32_t kFourccSeek = 0x6B656573;
                                    WaveFileData& data) noexcept;
 
 // The steps of a load, each over the bytes of a whole file. Exposed for tests and fuzzing.
-[[nodiscard]] HRESULT readWholeFile(FileSystem& files, const char16_t* path, FileBytes& buffer,
-                                    std::uint32_t& bytesRead) noexcept;
-
 // The header of the first chunk with `fourcc`, searching from `start` over `rangeSize` bytes,
 // chunk by chunk (8-byte header, body, no pad byte), never past the end of `bytes`.
 [[nodiscard]] const std::uint8_t* locateChunk(std::span<const std::uint8_t> bytes,

@@ -1,8 +1,8 @@
-// AudioPlatform over FAudio, the XAudio2-compatible engine, loaded at run time from
-// "libFAudio.so.0". The engine library cache and its failure rules are the core's, as on
-// Windows; this adapter maps the XAudio2 entry point names onto FAudio's and resolves the
-// voice functions from the same library. COM has no counterpart here: joining the apartment
-// succeeds and does nothing.
+// The player's engine over FAudio, the XAudio2-compatible engine, loaded at run time from
+// "libFAudio.so.0" on the first engine creation and never unloaded. A library that cannot be
+// loaded answers "module not found" and is tried again by the next creation; one that lacks a
+// function a play needs stays loaded and answers "procedure not found". FAudio asks nothing of
+// the calling thread.
 
 #include <FAudio.h>
 #include <dlfcn.h>
@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <mutex>
 
 #include "../core/audio_platform.h"
 #include "../core/format_tags.h"
@@ -19,9 +20,10 @@
 namespace chimebox {
 namespace {
 
-// Win32 error codes, as lastError() reports them (not HRESULTs).
-constexpr std::uint32_t kErrorModNotFound = 126;
-constexpr std::uint32_t kErrorProcNotFound = 127;
+// The codes the messages carry for the two ways the library can fail.
+constexpr HRESULT kModuleNotFound = hresultFromWin32(Win32Error{126});
+// The first processor, as a player has always asked its engine for (FAudio takes any value).
+constexpr FAudioProcessor kFirstProcessor = 1;
 
 // Format tags that FAudio as built by distributions cannot decode: it would take such a buffer
 // and play silence.
@@ -51,6 +53,7 @@ struct FAudioFunctions {
     template <typename Function>
     using Slot = std::atomic<Function>;
 
+    Slot<decltype(&FAudioCreate)> create{nullptr};
     Slot<decltype(&FAudio_CreateMasteringVoice8)> createMasteringVoice{nullptr};
     Slot<decltype(&FAudio_Release)> release{nullptr};
     Slot<decltype(&FAudioVoice_DestroyVoice)> destroyVoice{nullptr};
@@ -60,6 +63,7 @@ struct FAudioFunctions {
     Slot<decltype(&FAudioSourceVoice_GetState)> getState{nullptr};
 
     void resolve(void* module) {
+        resolveOne(create, module, "FAudioCreate");
         resolveOne(createMasteringVoice, module, "FAudio_CreateMasteringVoice8");
         resolveOne(release, module, "FAudio_Release");
         resolveOne(destroyVoice, module, "FAudioVoice_DestroyVoice");
@@ -69,8 +73,9 @@ struct FAudioFunctions {
         resolveOne(getState, module, "FAudioSourceVoice_GetState");
     }
     [[nodiscard]] bool complete() const {
-        return createMasteringVoice.load() && release.load() && destroyVoice.load() &&
-               createSourceVoice.load() && submit.load() && start.load() && getState.load();
+        return create.load() && createMasteringVoice.load() && release.load() &&
+               destroyVoice.load() && createSourceVoice.load() && submit.load() && start.load() &&
+               getState.load();
     }
 
 private:
@@ -91,50 +96,26 @@ Object* objectOf(AudioPlatform::Voice handle) {
 
 class FAudioPlatform final : public AudioPlatform {
 public:
-    HRESULT joinApartment() override { return kOk; }
-    void leaveApartment() override {}
+    HRESULT readyThread() override { return kOk; }
+    void releaseThread() override {}
 
-    Module loadEngineLibrary() override {
-        void* module = ::dlopen("libFAudio.so.0", RTLD_NOW | RTLD_LOCAL);
-        error_ = module != nullptr ? 0 : kErrorModNotFound;
-        if (module != nullptr) {
-            functions_.resolve(module);
+    HRESULT createEngine(Engine& engine) override {
+        if (const HRESULT loaded = loadLibrary(); failed(loaded)) {
+            return loaded;
         }
-        return reinterpret_cast<Module>(module);
-    }
-
-    // FAudio has no versioned factory; its FAudioCreate is the plain one.
-    EntryPoint findEntryPoint(Module module, const char* name) override {
-        if (std::strcmp(name, "XAudio2Create") != 0 || !functions_.complete()) {
-            error_ = kErrorProcNotFound;
-            return nullptr;
-        }
-        void* found = ::dlsym(reinterpret_cast<void*>(module), "FAudioCreate");
-        error_ = found != nullptr ? 0 : kErrorProcNotFound;
-        return reinterpret_cast<EntryPoint>(found);
-    }
-    Win32Error lastError() override { return Win32Error{error_}; }
-
-    HRESULT callVersionedFactory(EntryPoint, Engine&, std::uint32_t, std::uint32_t,
-                                 std::uint32_t) override {
-        return chimebox::kProcNotFound;  // never handed out by findEntryPoint
-    }
-    HRESULT callFactory(EntryPoint factory, Engine& engine, std::uint32_t flags,
-                        std::uint32_t processor) override {
-        decltype(&FAudioCreate) create = nullptr;
-        std::memcpy(&create, &factory, sizeof(create));
         FAudio* created = nullptr;
-        const auto result = static_cast<HRESULT>(create(&created, flags, processor));
+        const auto result =
+            static_cast<HRESULT>(functions_.create.load()(&created, 0, kFirstProcessor));
         engine = reinterpret_cast<Engine>(created);
         return result;
     }
 
-    HRESULT createMasteringVoice(Engine engine, Voice& voice,
-                                 const MasteringVoiceArgs& args) override {
+    // The default channel count and rate, for game effects.
+    HRESULT createMasteringVoice(Engine engine, Voice& voice) override {
         FAudioMasteringVoice* created = nullptr;
         const auto result = static_cast<HRESULT>(functions_.createMasteringVoice.load()(
-            engineOf(engine), &created, args.inputChannels, args.inputSampleRate, args.flags,
-            nullptr, nullptr, static_cast<FAudioStreamCategory>(args.streamCategory)));
+            engineOf(engine), &created, FAUDIO_DEFAULT_CHANNELS, FAUDIO_DEFAULT_SAMPLERATE, 0,
+            nullptr, nullptr, FAudioStreamCategory_GameEffects));
         voice = reinterpret_cast<Voice>(created);
         return result;
     }
@@ -165,9 +146,9 @@ public:
         return static_cast<HRESULT>(
             functions_.submit.load()(objectOf<FAudioSourceVoice>(voice), &description, nullptr));
     }
-    HRESULT start(Voice voice, std::uint32_t flags, std::uint32_t operationSet) override {
+    HRESULT start(Voice voice) override {
         return static_cast<HRESULT>(
-            functions_.start.load()(objectOf<FAudioSourceVoice>(voice), flags, operationSet));
+            functions_.start.load()(objectOf<FAudioSourceVoice>(voice), 0, FAUDIO_COMMIT_NOW));
     }
     std::uint32_t buffersQueued(Voice voice) override {
         FAudioVoiceState state{};
@@ -177,12 +158,24 @@ public:
     void sleepMilliseconds(std::uint32_t milliseconds) override { ::usleep(milliseconds * 1000u); }
 
 private:
-    FAudioFunctions functions_;
-    // Per thread, as GetLastError is: read right after the failed call, on the same thread.
-    static thread_local std::uint32_t error_;
-};
+    // The library loaded once, its functions resolved before it counts as loaded.
+    HRESULT loadLibrary() {
+        const std::lock_guard hold(loading_);
+        if (module_ == nullptr) {
+            void* module = ::dlopen("libFAudio.so.0", RTLD_NOW | RTLD_LOCAL);
+            if (module == nullptr) {
+                return kModuleNotFound;
+            }
+            functions_.resolve(module);
+            module_ = module;
+        }
+        return functions_.complete() ? kOk : kProcNotFound;
+    }
 
-thread_local std::uint32_t FAudioPlatform::error_ = 0;
+    std::mutex loading_;
+    void* module_ = nullptr;
+    FAudioFunctions functions_;
+};
 
 }  // namespace
 

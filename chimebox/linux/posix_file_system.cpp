@@ -1,9 +1,10 @@
-// FileSystem over POSIX calls, with errno mapped onto the Win32 codes the messages carry: a
-// missing file 2, a missing directory 3, denied access 5, anything but a regular file where a
-// file was named 5 (as Windows answers for a directory; a FIFO or a device would block or
-// never end), anything else ERROR_GEN_FAILURE (31). The UTF-16 path becomes UTF-8.
+// A sound file read whole over POSIX calls, each failure answered with the code the messages
+// carry for it: a missing file 2, a missing directory 3, denied access 5, anything but a regular
+// file where a file was named 5 (a FIFO or a device would block or never end), anything else
+// ERROR_GEN_FAILURE (31), each as its HRESULT. The UTF-16 path becomes UTF-8.
 
 #include <fcntl.h>
+#include <ownkit/owned.h>
 #include <sys/stat.h>
 #include <textkit/unicode.h>
 #include <unistd.h>
@@ -20,7 +21,6 @@ namespace {
 constexpr std::uint32_t kFileNotFound = 2;
 constexpr std::uint32_t kPathNotFound = 3;
 constexpr std::uint32_t kAccessDenied = 5;
-constexpr std::uint32_t kOutOfMemory = 14;
 constexpr std::uint32_t kGenFailure = 31;
 
 // An unpaired surrogate becomes U+FFFD: it names no file that exists.
@@ -40,82 +40,76 @@ std::uint32_t missingEntryCode(const std::string& path) {
                                                                            : kPathNotFound;
 }
 
-struct OpenFile {
-    int descriptor;
-};
+HRESULT failure(std::uint32_t code) {
+    return hresultFromWin32(Win32Error{code});
+}
+
+using Descriptor = ownkit::Owned<int, &::close, -1>;
+
+// One read of the whole request: the loop only resumes reads that the kernel cut short.
+bool readAll(int descriptor, std::uint8_t* into, std::uint32_t size, std::uint32_t& got) {
+    got = 0;
+    while (got < size) {
+        const ssize_t count = ::read(descriptor, into + got, size - got);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            return false;
+        }
+        if (count == 0) {
+            break;
+        }
+        got += static_cast<std::uint32_t>(count);
+    }
+    return true;
+}
 
 class PosixFileSystem final : public FileSystem {
 public:
-    File openForReading(const char16_t* path) override {
+    HRESULT readWholeFile(const char16_t* path, std::uint32_t minimumSize, FileBytes& buffer,
+                          std::uint32_t& bytesRead) override {
         const std::string name = toUtf8(path);
         // Non-blocking, so that a FIFO without a writer cannot hold the open; what is not a
         // regular file is refused below.
-        const int descriptor = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        if (descriptor < 0) {
-            error_ = errno == ENOENT                     ? missingEntryCode(name)
-                     : errno == ENOTDIR                  ? kPathNotFound
-                     : errno == EACCES || errno == EPERM ? kAccessDenied
-                                                         : kGenFailure;
-            return nullptr;
+        const Descriptor file(::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+        if (!file) {
+            return failure(errno == ENOENT                     ? missingEntryCode(name)
+                           : errno == ENOTDIR                  ? kPathNotFound
+                           : errno == EACCES || errno == EPERM ? kAccessDenied
+                                                               : kGenFailure);
         }
         struct stat info {};
-        if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
-            ::close(descriptor);
-            error_ = kAccessDenied;
-            return nullptr;
+        if (::fstat(file.get(), &info) != 0) {
+            return failure(kGenFailure);
+        }
+        if (!S_ISREG(info.st_mode)) {
+            return failure(kAccessDenied);
         }
         // Reads of a regular file then block as usual (a network file system may honour the
         // flag).
-        ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
-        auto* file = new (std::nothrow) OpenFile{descriptor};
-        if (file == nullptr) {
-            ::close(descriptor);
-            error_ = kOutOfMemory;
+        ::fcntl(file.get(), F_SETFL, ::fcntl(file.get(), F_GETFL) & ~O_NONBLOCK);
+        const auto size = static_cast<std::uint64_t>(info.st_size);
+        if ((size >> 32) > 0 || static_cast<std::uint32_t>(size) < minimumSize) {
+            return kFail;
         }
-        return reinterpret_cast<File>(file);
-    }
-    bool fileSize(File file, std::uint64_t& size) override {
-        struct stat info {};
-        if (::fstat(reinterpret_cast<OpenFile*>(file)->descriptor, &info) != 0) {
-            error_ = kGenFailure;
-            return false;
+        const auto wanted = static_cast<std::uint32_t>(size);
+        // The new array takes the holder's place first; a previous one is released after.
+        buffer.reset(new (std::nothrow) std::uint8_t[wanted]);
+        if (!buffer) {
+            return chimebox::kOutOfMemory;
         }
-        size = static_cast<std::uint64_t>(info.st_size);
-        return true;
-    }
-    // One read of the whole request: the loop only resumes reads that the kernel cut short.
-    bool read(File file, std::uint8_t* into, std::uint32_t size, std::uint32_t& got) override {
-        got = 0;
-        while (got < size) {
-            const ssize_t count =
-                ::read(reinterpret_cast<OpenFile*>(file)->descriptor, into + got, size - got);
-            if (count < 0 && errno == EINTR) {
-                continue;
-            }
-            if (count < 0) {
-                error_ = kGenFailure;
-                return false;
-            }
-            if (count == 0) {
-                break;
-            }
-            got += static_cast<std::uint32_t>(count);
+        std::uint32_t got = 0;
+        if (!readAll(file.get(), buffer.get(), wanted, got)) {
+            return failure(kGenFailure);
         }
-        return true;
+        if (got < wanted) {
+            return kFail;
+        }
+        bytesRead = got;
+        return kOk;
     }
-    void close(File file) override {
-        auto* open = reinterpret_cast<OpenFile*>(file);
-        ::close(open->descriptor);
-        delete open;
-    }
-    Win32Error lastError() override { return Win32Error{error_}; }
-
-private:
-    // Per thread, as GetLastError is: several plays may read files at once.
-    static thread_local std::uint32_t error_;
 };
-
-thread_local std::uint32_t PosixFileSystem::error_ = 0;
 
 }  // namespace
 

@@ -1,17 +1,18 @@
-// FileSystem over the Win32 file API.
+// The file calls of file_read.h over the Win32 file API itself.
 
 #include <windows.h>
 
 #include "../core/player.h"
+#include "file_read.h"
 
 namespace chimebox {
 namespace {
 
-HANDLE handleOf(FileSystem::File file) {
+HANDLE handleOf(FileCalls::File file) {
     return reinterpret_cast<HANDLE>(file);
 }
 
-class Win32FileSystem final : public FileSystem {
+class SystemFileCalls final : public FileCalls {
 public:
     File openForReading(const char16_t* path) override {
         const HANDLE file = ::CreateFile2(reinterpret_cast<const wchar_t*>(path), GENERIC_READ,
@@ -40,7 +41,8 @@ public:
 }  // namespace
 
 FileSystem& systemFileSystem() {
-    static Win32FileSystem files;
+    static SystemFileCalls calls;
+    static Win32FileSystem files(calls);
     return files;
 }
 

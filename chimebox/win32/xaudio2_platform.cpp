@@ -1,10 +1,12 @@
-// AudioPlatform over COM and XAudio2 2.9, loaded at run time from the system directory.
+// The XAudio2 calls of xaudio2_calls.h over COM and XAudio2 2.9 itself, loaded at run time from
+// the system directory, under the engine sequence of xaudio2_engine.h.
 
 #include <objbase.h>
 #include <windows.h>
 #include <xaudio2.h>
 
 #include "../core/player.h"
+#include "xaudio2_engine.h"
 
 namespace chimebox {
 namespace {
@@ -20,17 +22,17 @@ template <typename Handle, typename Object>
 Handle handleOf(Object* object) {
     return reinterpret_cast<Handle>(object);
 }
-IXAudio2* engineOf(AudioPlatform::Engine handle) {
+IXAudio2* engineOf(XAudio2Calls::Engine handle) {
     return reinterpret_cast<IXAudio2*>(handle);
 }
-IXAudio2Voice* voiceOf(AudioPlatform::Voice handle) {
+IXAudio2Voice* voiceOf(XAudio2Calls::Voice handle) {
     return reinterpret_cast<IXAudio2Voice*>(handle);
 }
-IXAudio2SourceVoice* sourceOf(AudioPlatform::Voice handle) {
+IXAudio2SourceVoice* sourceOf(XAudio2Calls::Voice handle) {
     return reinterpret_cast<IXAudio2SourceVoice*>(handle);
 }
 
-class XAudio2Platform final : public AudioPlatform {
+class SystemXAudio2Calls final : public XAudio2Calls {
 public:
     HRESULT joinApartment() override { return ::CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
     void leaveApartment() override { ::CoUninitialize(); }
@@ -108,8 +110,11 @@ public:
 }  // namespace
 
 AudioPlatform& systemAudioPlatform() {
-    static XAudio2Platform platform;
-    return platform;
+    static SystemXAudio2Calls calls;
+    // Filled by the first initialize that loads the engine library.
+    static EngineLibraryCache cache;
+    static XAudio2Engine engine(calls, cache);
+    return engine;
 }
 
 }  // namespace chimebox

@@ -14,18 +14,16 @@ namespace chimebox::fuzz {
 class BytesAsFile final : public FileSystem {
 public:
     BytesAsFile(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-    File openForReading(const char16_t*) override { return reinterpret_cast<File>(this); }
-    bool fileSize(File, std::uint64_t& size) override {
-        size = size_;
-        return true;
+    HRESULT readWholeFile(const char16_t*, std::uint32_t minimumSize, FileBytes& buffer,
+                          std::uint32_t& bytesRead) override {
+        if (size_ > 0xFFFFFFFFu || size_ < minimumSize) {
+            return kFail;
+        }
+        buffer.reset(new std::uint8_t[size_]);
+        std::memcpy(buffer.get(), data_, size_);
+        bytesRead = static_cast<std::uint32_t>(size_);
+        return kOk;
     }
-    bool read(File, std::uint8_t* into, std::uint32_t size, std::uint32_t& got) override {
-        got = static_cast<std::uint32_t>(std::min<std::size_t>(size, size_));
-        std::memcpy(into, data_, got);
-        return true;
-    }
-    void close(File) override {}
-    Win32Error lastError() override { return Win32Error{}; }
 
 private:
     const std::uint8_t* data_;

@@ -25,15 +25,8 @@ struct Engine {
     AudioPlatform::Voice mastering = nullptr;
 
     Engine() {
-        const AudioPlatform::Module module = audio.loadEngineLibrary();
-        const AudioPlatform::EntryPoint create =
-            module != nullptr ? audio.findEntryPoint(module, "XAudio2Create") : nullptr;
-        chimebox::fuzz::require(create != nullptr);
-        chimebox::fuzz::require(
-            !chimebox::failed(audio.callFactory(create, engine, 0, chimebox::kProcessor1)));
-        const chimebox::MasteringVoiceArgs args{0, 0, 0, chimebox::kAudioCategoryGameEffects};
-        chimebox::fuzz::require(
-            !chimebox::failed(audio.createMasteringVoice(engine, mastering, args)));
+        chimebox::fuzz::require(!chimebox::failed(audio.createEngine(engine)) && engine != nullptr);
+        chimebox::fuzz::require(!chimebox::failed(audio.createMasteringVoice(engine, mastering)));
     }
 };
 

@@ -1,5 +1,6 @@
 #pragma once
-// A scripted AudioPlatform that records every call, hands out distinct engine and voice
+// Scripted COM, loader and XAudio2 calls under the Windows engine, as the core sees it, that
+// record every call, hands out distinct engine and voice
 // handles, and checks that each one created is released or destroyed exactly once.
 
 #include <gtest/gtest.h>
@@ -15,12 +16,16 @@
 #include <string>
 #include <vector>
 
-#include "audio_platform.h"
+#include "../../win32/xaudio2_engine.h"
 
 namespace chimebox::testing {
 
-class FakeAudioPlatform final : public AudioPlatform {
+class FakeAudioPlatform final : public XAudio2Calls {
 public:
+    operator AudioPlatform&() { return engine_; }
+    // The engine library cache of the fake's process.
+    EngineLibraryCache cache;
+
     // The script.
     HRESULT apartmentResult = kOk;
     bool libraryLoads = true;
@@ -223,6 +228,7 @@ private:
     std::set<const void*> liveEngines_;
     std::set<const void*> liveVoices_;
     std::map<const void*, int> polls_;
+    XAudio2Engine engine_{*this, cache};
 };
 
 }  // namespace chimebox::testing

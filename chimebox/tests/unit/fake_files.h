@@ -1,6 +1,6 @@
 #pragma once
-// A FileSystem serving files from memory, with scripted failures, that checks every opened file
-// is closed exactly once.
+// Scripted file calls under the Windows file read, as the core sees it: files from memory, with
+// scripted failures, that checks every opened file is closed exactly once.
 
 #include <gtest/gtest.h>
 
@@ -11,12 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "file_system.h"
+#include "../../win32/file_read.h"
 
 namespace chimebox::testing {
 
-class FakeFileSystem final : public FileSystem {
+class FakeFileSystem final : public FileCalls {
 public:
+    operator FileSystem&() { return reader_; }
+
     std::map<std::u16string, std::vector<std::uint8_t>> files;
 
     // Scripted failures (Win32 error codes; 0 means "fails without a code").
@@ -69,6 +71,7 @@ private:
         return *reinterpret_cast<const std::vector<std::uint8_t>*>(file);
     }
     static thread_local std::uint32_t error_;  // per thread, as the system's last error is
+    Win32FileSystem reader_{*this};
 };
 
 inline thread_local std::uint32_t FakeFileSystem::error_ = 0;

@@ -49,7 +49,7 @@ protected:
         EXPECT_EQ(jvm.pinnedStrings(), 0u);
     }
 
-    void initialize() { initializePlayer(jvm.env(), player, audio, cache); }
+    void initialize() { initializePlayer(jvm.env(), player, audio); }
     void release() { releasePlayer(jvm.env(), player, audio); }
     void play(const std::u16string& path) {
         playFile(jvm.env(), player, jvm.newString(path), audio, files);
@@ -77,7 +77,6 @@ protected:
     testkit::FakeJvm jvm;
     FakeAudioPlatform audio;
     FakeFileSystem files;
-    EngineLibraryCache cache;
     jclass playerClass;
     jobject player;
 };
@@ -249,11 +248,11 @@ TEST_F(PlayerTest, ConcurrentFirstCallsBothCreateAnEngine) {
     AudioPlatform::Engine first = nullptr;
     AudioPlatform::Engine second = nullptr;
     HRESULT firstResult = kFail;
-    std::thread early([&] { firstResult = createEngine(audio, cache, first); });
+    std::thread early([&] { firstResult = createEngine(audio, audio.cache, first); });
     while (lookups.load() == 0) {
         std::this_thread::yield();
     }
-    const HRESULT secondResult = createEngine(audio, cache, second);
+    const HRESULT secondResult = createEngine(audio, audio.cache, second);
     secondDone.set_value();
     early.join();
     EXPECT_EQ(secondResult, kOk);
