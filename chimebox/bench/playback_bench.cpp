@@ -3,9 +3,9 @@
 // sound (the first poll that finds no buffer queued) to play returning. Runs the real pipeline
 // on the system's XAudio2 through a timing layer around the platform adapter.
 
+#include <hostkit/jni_host.h>
+#include <hostkit/riff_writer.h>
 #include <objbase.h>
-#include <testkit/fake_jvm.h>
-#include <testkit/riff_writer.h>
 #include <windows.h>
 
 #include <chrono>
@@ -69,7 +69,7 @@ double milliseconds(Clock::duration d) {
 
 // 8 channels of 32-bit float at 192 kHz: 6 MB per second, so 50 MB lasts about 8.5 s.
 std::filesystem::path writePcm(const std::filesystem::path& folder, std::uint32_t megabytes) {
-    using namespace testkit::riff;
+    using namespace hostkit::riff;
     constexpr std::uint16_t kChannels = 8;
     constexpr std::uint32_t kRate = 192000;
     const std::uint32_t bytes = megabytes * 1024 * 1024 / (kChannels * 4) * (kChannels * 4);
@@ -92,7 +92,7 @@ std::filesystem::path writePcm(const std::filesystem::path& folder, std::uint32_
 int main() {
     wchar_t folder[MAX_PATH + 1];
     ::GetTempPathW(MAX_PATH + 1, folder);
-    testkit::FakeJvm jvm;
+    hostkit::JniHost jvm;
     jvm.defineClass(chimebox::kExceptionClass, {});
     const jobject player = jvm.newObject(jvm.defineClass(
         "org/halvex/xaudio/WavPlayer", {chimebox::kEngineField, chimebox::kMasteringVoiceField}));

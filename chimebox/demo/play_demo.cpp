@@ -1,8 +1,8 @@
 // Demo: loads chimebox.dll the way the JVM does, generates a short tone and plays it through the
 // three natives, printing what it played.
 
-#include <testkit/fake_jvm.h>
-#include <testkit/wave_files.h>
+#include <hostkit/jni_host.h>
+#include <hostkit/wave_files.h>
 #include <windows.h>
 
 #include <chrono>
@@ -21,7 +21,7 @@ Function entry(HMODULE module, const char* name) {
     return reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
 }
 
-bool reportException(testkit::FakeJvm& jvm, const char* step) {
+bool reportException(hostkit::JniHost& jvm, const char* step) {
     if (const auto thrown = jvm.takeException()) {
         std::printf("   %s raised AudioPlayerException: %s\n", step, thrown->message.c_str());
         return true;
@@ -44,16 +44,16 @@ int main() {
     const auto play = entry<PlayNative>(library, "Java_org_halvex_xaudio_WavPlayer_play");
     const auto release = entry<Native>(library, "Java_org_halvex_xaudio_WavPlayer_release");
 
-    const testkit::wave::Tone tone{22050, 1, 1.5, 440.0};
+    const hostkit::wave::Tone tone{22050, 1, 1.5, 440.0};
     wchar_t folder[MAX_PATH + 1];
     ::GetTempPathW(MAX_PATH + 1, folder);
     const std::filesystem::path path = std::filesystem::path(folder) / L"chimebox-demo.wav";
-    const auto bytes = testkit::wave::pcm(tone, 16);
+    const auto bytes = hostkit::wave::pcm(tone, 16);
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));
 
-    testkit::FakeJvm jvm;
+    hostkit::JniHost jvm;
     jvm.defineClass("org/halvex/xaudio/AudioPlayerException", {});
     const jobject player = jvm.newObject(
         jvm.defineClass("org/halvex/xaudio/WavPlayer", {"xAudioRef", "xAudioMasteringVoiceRef"}));

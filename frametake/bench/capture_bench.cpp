@@ -2,7 +2,7 @@
 // flat areas, a photo-like region), timed as a whole and split into screen copy, conversion, PNG
 // encoding and file write; and the conversion loop's throughput against a plain memcpy.
 
-#include <testkit/win32/messages.h>
+#include <hostkit/win32/messages.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -134,7 +134,7 @@ int main() {
     const HWND window =
         ::CreateWindowExW(WS_EX_TOPMOST, type.lpszClassName, L"desktop", WS_POPUP | WS_VISIBLE, 0,
                           0, kWidth, kHeight, nullptr, nullptr, type.hInstance, nullptr);
-    testkit::win32::pumpMessages(500);
+    hostkit::win32::pumpMessages(500);
 
     frametake::ScreenInfo screen{};
     frametake::ScreenCapture capture;

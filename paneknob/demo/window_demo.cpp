@@ -1,8 +1,8 @@
 // Demo: opens a window and drives it through paneknob.dll's exports, printing each result code
 // and what the window looks like afterwards.
 
+#include <hostkit/win32/messages.h>
 #include <paneknob.h>
-#include <testkit/win32/messages.h>
 #include <windows.h>
 
 #include <cstdint>
@@ -36,10 +36,10 @@ int main() {
     const HWND window =
         ::CreateWindowExW(0, type.lpszClassName, L"Paneknob Demo", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                           100, 100, 400, 300, nullptr, nullptr, type.hInstance, nullptr);
-    testkit::win32::pumpMessages(300);
+    hostkit::win32::pumpMessages(300);
 
     auto report = [window](const char* call, std::int32_t code) {
-        testkit::win32::pumpMessages(200);
+        hostkit::win32::pumpMessages(200);
         std::printf("%-34s -> %2d   iconic=%d foreground=%d boxes=%s\n", call, code,
                     ::IsIconic(window) ? 1 : 0, ::GetForegroundWindow() == window ? 1 : 0,
                     (::GetWindowLongPtrW(window, GWL_STYLE) & 0x30000) != 0 ? "yes" : "no");

@@ -10,7 +10,7 @@ namespace {
 
 bool shouldFail(bool nothrowForm) {
     using namespace testkit::allocations;
-    return failing > 0 && spared == 0 && (nothrowForm || !nothrowOnly);
+    return failing > 0 && hostkit::host_work::depth == 0 && (nothrowForm || !nothrowOnly);
 }
 
 void* allocate(std::size_t size) {

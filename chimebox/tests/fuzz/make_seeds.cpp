@@ -2,9 +2,9 @@
 // of every format the reader knows, a few broken ones and the formats no engine may be handed,
 // all generated here.
 
+#include <hostkit/riff_writer.h>
+#include <hostkit/wave_files.h>
 #include <testkit/hostile_formats.h>
-#include <testkit/riff_writer.h>
-#include <testkit/wave_files.h>
 
 #include <cstdio>
 #include <fstream>
@@ -17,8 +17,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: make_seeds FOLDER\n");
         return 2;
     }
-    using namespace testkit::riff;
-    namespace wave = testkit::wave;
+    using namespace hostkit::riff;
+    namespace wave = hostkit::wave;
     const wave::Tone tone{8000, 1, 0.01, 440.0};
     const Bytes wmaFormat = formatEx(0x0161, 2, 44100, 16, {}, 4);
     std::vector<std::pair<std::string, Bytes>> seeds{
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
         {"huge-sizes", cat({chunkWithSize("RIFF", 0xFFFFFFF0, fourcc("WAVE")),
                             chunkWithSize("fmt ", 0xFFFFFFF8, formatBase(1, 1, 8000, 16))})},
     };
-    for (const wave::HostileFormat& hostile : wave::hostileFormats()) {
+    for (const testkit::wave::HostileFormat& hostile : testkit::wave::hostileFormats()) {
         seeds.emplace_back("hostile-" + hostile.name, hostile.file);
     }
     for (const auto& [name, bytes] : seeds) {

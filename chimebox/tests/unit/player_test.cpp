@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
+#include <hostkit/jni_host.h>
+#include <hostkit/riff_writer.h>
 #include <testkit/case_name.h>
-#include <testkit/fake_jvm.h>
-#include <testkit/riff_writer.h>
 
 #include <testkit/failing_allocations.h>
 
@@ -24,7 +24,7 @@
 namespace chimebox {
 namespace {
 
-using namespace testkit::riff;
+using namespace hostkit::riff;
 using testing::FakeAudioPlatform;
 using testing::FakeFileSystem;
 using Calls = std::vector<std::string>;
@@ -74,7 +74,7 @@ protected:
                          reinterpret_cast<std::intptr_t>(audio.makeVoice()));
     }
 
-    testkit::FakeJvm jvm;
+    hostkit::JniHost jvm;
     FakeAudioPlatform audio;
     FakeFileSystem files;
     jclass playerClass;

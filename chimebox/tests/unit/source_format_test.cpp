@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
+#include <hostkit/wave_files.h>
 #include <testkit/case_name.h>
 #include <testkit/hostile_formats.h>
-#include <testkit/wave_files.h>
 
 #include "source_format.h"
 #include "wave_reader.h"
@@ -9,8 +9,8 @@
 namespace chimebox {
 namespace {
 
-using namespace testkit::riff;
-namespace wave = testkit::wave;
+using namespace hostkit::riff;
+namespace wave = hostkit::wave;
 namespace hostile = testkit::wave::hostile;
 
 HRESULT checkFile(const Bytes& file) {
@@ -21,13 +21,13 @@ HRESULT checkFile(const Bytes& file) {
     return checkSourceFormat(parsed.waveFormat);
 }
 
-class HostileFormat : public ::testing::TestWithParam<wave::HostileFormat> {};
+class HostileFormat : public ::testing::TestWithParam<testkit::wave::HostileFormat> {};
 
 TEST_P(HostileFormat, IsRefusedWhereDocumentedAndPassedOnOtherwise) {
     EXPECT_EQ(checkFile(GetParam().file), GetParam().documented ? kInvalidCall : kOk);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, HostileFormat, ::testing::ValuesIn(wave::hostileFormats()),
+INSTANTIATE_TEST_SUITE_P(Table, HostileFormat, ::testing::ValuesIn(testkit::wave::hostileFormats()),
                          testkit::CaseName{});
 
 struct AcceptedCase {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
+#include <hostkit/riff_writer.h>
 #include <testkit/case_name.h>
-#include <testkit/riff_writer.h>
 
 #include <cstring>
 
@@ -10,7 +10,7 @@
 namespace chimebox {
 namespace {
 
-using namespace testkit::riff;
+using namespace hostkit::riff;
 using testing::FakeFileSystem;
 
 constexpr HRESULT kFileNotFound = static_cast<HRESULT>(0x80070002u);

@@ -1,10 +1,10 @@
 // chimebox.dll for real under Wine: Wine's XAudio2, COM and file system, with the sound going
 // into the bench's ALSA file sink.
 #include <gtest/gtest.h>
+#include <hostkit/wave_files.h>
 #include <objbase.h>
 #include <testkit/case_name.h>
 #include <testkit/hostile_formats.h>
-#include <testkit/wave_files.h>
 
 #include <chrono>
 #include <thread>
@@ -16,7 +16,7 @@ namespace chimebox::wine {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-namespace wave = testkit::wave;
+namespace wave = hostkit::wave;
 
 double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
@@ -38,7 +38,7 @@ TEST(ChimeboxLifecycle, InitializeStoresBothHandlesAndReleaseClearsThem) {
 
 struct SoundCase {
     const char* name;
-    testkit::riff::Bytes file;
+    hostkit::riff::Bytes file;
     double seconds;  // how long the sound lasts, loop included
 };
 
@@ -85,13 +85,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Wine's XAudio2 is built on FAudio, which crashes or plays forever on these; XAudio2 documents
 // each as invalid for a source voice.
-std::vector<wave::HostileFormat> documentedHostileFormats() {
-    std::vector<wave::HostileFormat> formats = wave::hostileFormats();
-    std::erase_if(formats, [](const wave::HostileFormat& format) { return !format.documented; });
+std::vector<testkit::wave::HostileFormat> documentedHostileFormats() {
+    std::vector<testkit::wave::HostileFormat> formats = testkit::wave::hostileFormats();
+    std::erase_if(formats, [](const testkit::wave::HostileFormat& format) { return !format.documented; });
     return formats;
 }
 
-class ChimeboxHostileFormat : public ::testing::TestWithParam<wave::HostileFormat> {};
+class ChimeboxHostileFormat : public ::testing::TestWithParam<testkit::wave::HostileFormat> {};
 
 TEST_P(ChimeboxHostileFormat, IsRefusedBeforeASourceVoiceExists) {
     TempSoundFile file(GetParam().file);
@@ -125,7 +125,7 @@ TEST(ChimeboxMessages, MissingFileGivesItsCodeAndPath) {
 
 TEST(ChimeboxMessages, MalformedFileGivesTheReaderCode) {
     TempSoundFile file(
-        testkit::riff::riff("WAVE", testkit::riff::chunk("data", testkit::riff::zeros(40))));
+        hostkit::riff::riff("WAVE", hostkit::riff::chunk("data", hostkit::riff::zeros(40))));
     JavaSide java;
     java.initialize();
     java.play(file.path());

@@ -68,7 +68,7 @@ std::optional<std::string> JavaSide::thrown() {
     return exception->message;
 }
 
-TempSoundFile::TempSoundFile(const testkit::riff::Bytes& bytes, const wchar_t* suffix) {
+TempSoundFile::TempSoundFile(const hostkit::riff::Bytes& bytes, const wchar_t* suffix) {
     static int counter = 0;
     wchar_t folder[MAX_PATH + 1];
     ::GetTempPathW(MAX_PATH + 1, folder);

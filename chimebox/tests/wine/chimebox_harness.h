@@ -2,8 +2,8 @@
 // chimebox.dll loaded the way a JVM loads it, its three natives called through the JVM
 // stand-in, sound files written to the temporary folder, and the bench's sound sink read back.
 
-#include <testkit/fake_jvm.h>
-#include <testkit/riff_writer.h>
+#include <hostkit/jni_host.h>
+#include <hostkit/riff_writer.h>
 #include <windows.h>
 
 #include <filesystem>
@@ -28,7 +28,7 @@ struct Natives {
 // A JVM with the two classes the library expects and one WavPlayer object.
 struct JavaSide {
     JavaSide();
-    testkit::FakeJvm jvm;
+    hostkit::JniHost jvm;
     jclass playerClass;
     jobject player;
 
@@ -43,7 +43,7 @@ struct JavaSide {
 // Writes `bytes` to a new file in the temporary folder; removed again by the destructor.
 class TempSoundFile {
 public:
-    explicit TempSoundFile(const testkit::riff::Bytes& bytes, const wchar_t* suffix = L".wav");
+    explicit TempSoundFile(const hostkit::riff::Bytes& bytes, const wchar_t* suffix = L".wav");
     ~TempSoundFile();
     TempSoundFile(const TempSoundFile&) = delete;
     TempSoundFile& operator=(const TempSoundFile&) = delete;

@@ -1,7 +1,7 @@
 // Many lifecycles and many failed plays in one process leave memory and handles flat.
 #include <gtest/gtest.h>
+#include <hostkit/wave_files.h>
 #include <objbase.h>
-#include <testkit/wave_files.h>
 #include <testkit/win32/usage.h>
 
 #include <xaudio2.h>
@@ -63,7 +63,7 @@ void bareEngineCycle() {
 }
 
 TEST(ChimeboxReliability, TwoHundredLifecyclesLeaveNothingBehind) {
-    TempSoundFile blip(testkit::wave::pcm({22050, 1, 0.02, 880.0}, 16));
+    TempSoundFile blip(hostkit::wave::pcm({22050, 1, 0.02, 880.0}, 16));
     JavaSide java;
     const Growth platformOwn = growthOf(200, [](int) { bareEngineCycle(); });
     const Growth ours = growthOf(200, [&](int) {
@@ -88,10 +88,10 @@ TEST(ChimeboxReliability, FailedStoresLeaveNoEngineBehind) {
 }
 
 TEST(ChimeboxReliability, AThousandFailedPlaysLeaveNothingBehind) {
-    TempSoundFile malformed(testkit::riff::riff(
+    TempSoundFile malformed(hostkit::riff::riff(
         "WAVE",
-        testkit::riff::cat({testkit::riff::chunk("fmt ", testkit::riff::formatBase(1, 1, 8000, 16)),
-                            testkit::riff::chunkWithSize("data", 1000, {1, 2, 3})})));
+        hostkit::riff::cat({hostkit::riff::chunk("fmt ", hostkit::riff::formatBase(1, 1, 8000, 16)),
+                            hostkit::riff::chunkWithSize("data", 1000, {1, 2, 3})})));
     JavaSide java;
     java.initialize();
     ASSERT_EQ(java.thrown(), std::nullopt);

@@ -20,17 +20,17 @@
 #include <thread>
 #include <vector>
 
+#include "hostkit/x11/desktop.h"
 #include "screen_info.h"
 #include "testkit/case_name.h"
-#include "testkit/x11/desktop.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using frametake::ScreenInfo;
-using testkit::x11::Desktop;
-using testkit::x11::gradient;
-using testkit::x11::Rectangle;
+using hostkit::x11::Desktop;
+using hostkit::x11::gradient;
+using hostkit::x11::Rectangle;
 
 struct Record {
     std::int32_t width;

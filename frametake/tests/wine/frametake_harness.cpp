@@ -1,8 +1,8 @@
 #include "frametake_harness.h"
 
 #include <gtest/gtest.h>
+#include <hostkit/win32/messages.h>
 #include <lodepng.h>
-#include <testkit/win32/messages.h>
 #include <testkit/win32/process.h>
 
 #include <cstdlib>
@@ -101,12 +101,12 @@ PatternWindow::PatternWindow(std::int32_t left, std::int32_t top, std::int32_t w
     ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&size_));
     ::ShowWindow(window_, SW_SHOWNOACTIVATE);
     ::UpdateWindow(window_);
-    testkit::win32::pumpMessages(300);
+    hostkit::win32::pumpMessages(300);
 }
 
 PatternWindow::~PatternWindow() {
     ::DestroyWindow(window_);
-    testkit::win32::pumpMessages(50);
+    hostkit::win32::pumpMessages(50);
 }
 
 Image readPng(const std::string& path) {

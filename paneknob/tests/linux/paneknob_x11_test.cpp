@@ -13,15 +13,15 @@
 #include <string>
 #include <vector>
 
+#include "hostkit/x11/desktop.h"
 #include "testkit/case_name.h"
-#include "testkit/x11/desktop.h"
 
 extern char** environ;
 
 namespace {
 
-using testkit::x11::Desktop;
-using testkit::x11::eventually;
+using hostkit::x11::Desktop;
+using hostkit::x11::eventually;
 using namespace std::chrono_literals;
 
 // The window host in a process of its own, for as long as the object lives.
@@ -153,7 +153,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(WindowControl, MinimizeIconifiesAndRestoreShowsWithoutActivating) {
     const WindowHost host({"normal:Paneknob Restore", "normal:Paneknob Other"});
     ASSERT_EQ(restoreAndActivate("Paneknob Other"), 0);
-    const testkit::x11::Rectangle before = desktop_.settledGeometry(host[0]);
+    const hostkit::x11::Rectangle before = desktop_.settledGeometry(host[0]);
     ASSERT_EQ(minimize("Paneknob Restore"), 0);
     ASSERT_TRUE(eventually([&] { return hidden(host[0]); }));
     EXPECT_EQ(desktop_.activeWindow(), host[1]);
@@ -222,7 +222,7 @@ TEST_F(WindowControl, SetWindowFlagsAsksForNoMinimizeOrMaximizeAndKeepsTheRest) 
     };
     const std::vector<std::string> before = actions();
     ASSERT_TRUE(has(before, "_NET_WM_ACTION_MINIMIZE"));
-    const testkit::x11::Rectangle place = desktop_.settledGeometry(host[0]);
+    const hostkit::x11::Rectangle place = desktop_.settledGeometry(host[0]);
     const std::vector<std::uint32_t> stacking = desktop_.stacking();
 
     EXPECT_EQ(setWindowFlags("Paneknob Boxes"), 0);

@@ -10,11 +10,11 @@
 #include <fstream>
 #include <string>
 
-#include "testkit/x11/desktop.h"
+#include "hostkit/x11/desktop.h"
 
 namespace {
 
-using testkit::x11::Desktop;
+using hostkit::x11::Desktop;
 
 constexpr char kTitle[] = "paneknob unmanaged check";
 
@@ -81,7 +81,7 @@ TEST(StalledWindowManager, EveryExportEndsAndSaysWhatItCouldNotDo) {
     const std::uint32_t window = makeWindow(desktop.connection(), true);
     // Mapped last, so the window manager makes this one the active window.
     const std::uint32_t other = makeWindow(desktop.connection(), true, "paneknob other window");
-    ASSERT_TRUE(testkit::x11::eventually(
+    ASSERT_TRUE(hostkit::x11::eventually(
         [&] { return desktop.wmState(window) == 1 && desktop.activeWindow() == other; }));
     const StoppedWindowManager stopped;
     EXPECT_EQ(minimize(kTitle), 0);  // asked for; nobody confirms it

@@ -13,14 +13,14 @@
 #include <thread>
 #include <vector>
 
-#include "testkit/x11/desktop.h"
+#include "hostkit/x11/desktop.h"
 
 extern char** environ;
 
 namespace {
 
 using namespace std::chrono_literals;
-using testkit::x11::Desktop;
+using hostkit::x11::Desktop;
 
 // An xterm with a title of its own, ended with the object.
 class Xterm {
@@ -34,7 +34,7 @@ public:
         argv.push_back(nullptr);
         EXPECT_EQ(::posix_spawnp(&pid_, "xterm", nullptr, nullptr, argv.data(), environ), 0);
         const x11kit::Connection& x = desktop.connection();
-        testkit::x11::eventually(
+        hostkit::x11::eventually(
             [&] {
                 const auto clients = x11kit::readProperty(x, x.root(), x.atom("_NET_CLIENT_LIST"));
                 for (const std::uint32_t window : clients ? clients->cardinals() : Items{}) {
@@ -132,7 +132,7 @@ TEST(WindowManager, OneWindowWithNothingFocused) {
     Desktop desktop;
     const Xterm alone(desktop, "Paneknob WM Alone");
     ASSERT_EQ(minimize("Paneknob WM Alone"), 0);
-    ASSERT_TRUE(testkit::x11::eventually([&] { return desktop.activeWindow() == 0; }))
+    ASSERT_TRUE(hostkit::x11::eventually([&] { return desktop.activeWindow() == 0; }))
         << "a minimized window stays active";
 
     EXPECT_EQ(restore("Paneknob WM Alone"), 0);

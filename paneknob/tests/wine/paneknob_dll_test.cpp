@@ -1,9 +1,9 @@
 // paneknob.dll for real under Wine with Xvfb, against top-level windows of a second process and
 // of the test process itself. The windows' state is read back through the system.
 #include <gtest/gtest.h>
+#include <hostkit/win32/messages.h>
 #include <paneknob.h>
 #include <testkit/case_name.h>
-#include <testkit/win32/messages.h>
 #include <testkit/win32/process.h>
 #include <windows.h>
 
@@ -79,7 +79,7 @@ void waitForQuietForeground() {
 }
 
 void settle() {
-    testkit::win32::pumpMessages(150);
+    hostkit::win32::pumpMessages(150);
 }
 
 const std::wstring kLongTitle(4095, L'w');  // 4096 units with the terminator: just fits

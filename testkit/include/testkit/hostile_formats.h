@@ -7,10 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "testkit/riff_writer.h"
-#include "testkit/wave_files.h"
+#include "hostkit/riff_writer.h"
+#include "hostkit/wave_files.h"
 
 namespace testkit::wave {
+
+namespace riff = hostkit::riff;
+using namespace hostkit::wave;
 
 struct HostileFormat {
     std::string name;

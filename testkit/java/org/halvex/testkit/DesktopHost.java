@@ -9,7 +9,7 @@ import java.util.ArrayList;
 import java.util.Arrays;
 import java.util.List;
 
-/** The X11 bench's desktop host (testkit/x11/desktop_host.cpp, named by $DESKTOP_HOST) in a
+/** The X11 bench's desktop host (hostkit/x11/desktop_host.cpp, named by $DESKTOP_HOST) in a
  *  process of its own: it holds windows and pictures until closed. */
 public final class DesktopHost implements AutoCloseable {
     private final Process process;

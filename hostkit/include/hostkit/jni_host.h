@@ -1,5 +1,6 @@
 #pragma once
-// A stand-in for a Java virtual machine, for calling JNI natives from C++ tests.
+// A stand-in for a Java virtual machine, for calling JNI natives from C++: the tests, the demo
+// and the benchmark host the natives in it.
 //
 // It offers a JNIEnv whose function table implements the functions a native library of ours may
 // call - FindClass, ThrowNew, GetObjectClass, GetFieldID, GetLongField, SetLongField,
@@ -10,7 +11,7 @@
 // but ReleaseStringChars and the two exception functions), as the real JVM's checks warn of it.
 //
 // Threads: every function may be called from several threads at once (one lock).
-// Lifetime: handles stay valid until the FakeJvm is destroyed.
+// Lifetime: handles stay valid until the JniHost is destroyed.
 
 #include <jni.h>
 
@@ -20,19 +21,19 @@
 #include <string>
 #include <vector>
 
-namespace testkit {
+namespace hostkit {
 
-class FakeJvm {
+class JniHost {
 public:
     struct Thrown {
         std::string className;
         std::string message;  // as the native passed it (modified UTF-8)
     };
 
-    FakeJvm();
-    ~FakeJvm();
-    FakeJvm(const FakeJvm&) = delete;
-    FakeJvm& operator=(const FakeJvm&) = delete;
+    JniHost();
+    ~JniHost();
+    JniHost(const JniHost&) = delete;
+    JniHost& operator=(const JniHost&) = delete;
 
     [[nodiscard]] JNIEnv* env();
 
@@ -60,4 +61,4 @@ private:
     std::unique_ptr<State> state_;
 };
 
-}  // namespace testkit
+}  // namespace hostkit

@@ -1,11 +1,10 @@
-#include "testkit/x11/desktop.h"
-
-#include <gtest/gtest.h>
+#include "hostkit/x11/desktop.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <thread>
 
-namespace testkit::x11 {
+namespace hostkit::x11 {
 
 using x11kit::Reply;
 
@@ -20,8 +19,19 @@ bool eventually(const std::function<bool()>& condition, std::chrono::millisecond
     return true;
 }
 
+namespace {
+
+// A desktop that cannot do what it is asked ends the caller's run: a test fails with the text.
+void require(bool condition, const char* what) {
+    if (!condition) {
+        throw std::runtime_error(what);
+    }
+}
+
+}  // namespace
+
 Desktop::Desktop() {
-    EXPECT_TRUE(connection_.ok()) << "no X display: run through the x11 bench";
+    require(connection_.ok(), "no X display: run through the x11 bench");
 }
 
 Desktop::~Desktop() {
@@ -35,10 +45,10 @@ Desktop::~Desktop() {
 }
 
 void Desktop::showPicture(const Rectangle& area, const Pattern& pattern) {
-    ASSERT_TRUE(connection_.ok());
+    require(connection_.ok(), "no X display");
     xcb_connection_t* c = connection_.get();
     const xcb_screen_t& screen = connection_.screen();
-    ASSERT_EQ(screen.root_depth, 24);
+    require(screen.root_depth == 24, "the bench's screen is not 24 bits deep");
     const xcb_pixmap_t pixmap = xcb_generate_id(c);
     xcb_create_pixmap(c, 24, pixmap, screen.root, static_cast<std::uint16_t>(area.width),
                       static_cast<std::uint16_t>(area.height));
@@ -74,7 +84,7 @@ void Desktop::showPicture(const Rectangle& area, const Pattern& pattern) {
     xcb_free_pixmap(c, pixmap);  // the window keeps it as its background
     xcb_map_window(c, window);
     created_.push_back(window);
-    ASSERT_TRUE(connection_.sync());
+    require(connection_.sync(), "the X server did not answer");
 }
 
 void Desktop::setResources(const std::string& text) {
@@ -85,7 +95,7 @@ void Desktop::setResources(const std::string& text) {
                             XCB_ATOM_RESOURCE_MANAGER, XCB_ATOM_STRING, 8,
                             static_cast<std::uint32_t>(text.size()), text.data());
     }
-    ASSERT_TRUE(connection_.sync());
+    require(connection_.sync(), "the X server did not answer");
 }
 
 std::vector<std::string> Desktop::atomNames(std::uint32_t window, const char* property) {
@@ -149,4 +159,4 @@ std::vector<std::uint32_t> Desktop::stacking() {
     return value ? value->cardinals() : std::vector<std::uint32_t>{};
 }
 
-}  // namespace testkit::x11
+}  // namespace hostkit::x11

@@ -1,6 +1,6 @@
-#include "testkit/fake_jvm.h"
+#include "hostkit/jni_host.h"
 
-#include "testkit/failing_allocations.h"
+#include "hostkit/host_work.h"
 
 #include <array>
 #include <cstdio>
@@ -12,7 +12,7 @@
 #include <thread>
 #include <utility>
 
-namespace testkit {
+namespace hostkit {
 
 namespace {
 
@@ -36,7 +36,7 @@ struct FieldKey {
 
 }  // namespace
 
-struct FakeJvm::State {
+struct JniHost::State {
     // The environment handed to natives; first member so that the JNIEnv* leads back here.
     JNIEnv env{};
     JNINativeInterface_ table{};
@@ -81,14 +81,14 @@ struct FakeJvm::State {
 
 namespace {
 
-using State = FakeJvm::State;
+using State = JniHost::State;
 
 Node* node(jobject handle) {
     return reinterpret_cast<Node*>(handle);
 }
 
 [[noreturn]] void fail(const char* what) {
-    std::fprintf(stderr, "FakeJvm: %s\n", what);
+    std::fprintf(stderr, "JniHost: %s\n", what);
     std::fflush(stderr);
     std::abort();
 }
@@ -105,14 +105,14 @@ public:
         state_.calls.emplace_back(name);
         if (pending == WhilePending::trapped &&
             state_.pending.count(std::this_thread::get_id()) != 0) {
-            std::fprintf(stderr, "FakeJvm: JNI call made with exception pending: %s\n", name);
+            std::fprintf(stderr, "JniHost: JNI call made with exception pending: %s\n", name);
             fail("JNI call made with exception pending");
         }
     }
     [[nodiscard]] State& state() { return state_; }
 
 private:
-    SparedAllocations spared_;
+    HostWork work_;
     State& state_;
     std::lock_guard<std::mutex> guard_;
 };
@@ -120,7 +120,7 @@ private:
 template <std::size_t Slot>
 void JNICALL unexpected() {
     std::fprintf(stderr,
-                 "FakeJvm: the native called JNI function table slot %zu, which this "
+                 "JniHost: the native called JNI function table slot %zu, which this "
                  "stand-in does not offer\n",
                  Slot);
     std::fflush(stderr);
@@ -246,7 +246,7 @@ void JNICALL exceptionClear(JNIEnv* env) {
 
 }  // namespace
 
-FakeJvm::FakeJvm() : state_(std::make_unique<State>()) {
+JniHost::JniHost() : state_(std::make_unique<State>()) {
     static constexpr auto stubs = unexpectedTable(std::make_index_sequence<kSlots>{});
     static_assert(sizeof(stubs) == sizeof(JNINativeInterface_));
     std::memcpy(&state_->table, stubs.data(), sizeof(stubs));
@@ -264,13 +264,13 @@ FakeJvm::FakeJvm() : state_(std::make_unique<State>()) {
     state_->env.functions = &state_->table;
 }
 
-FakeJvm::~FakeJvm() = default;
+JniHost::~JniHost() = default;
 
-JNIEnv* FakeJvm::env() {
+JNIEnv* JniHost::env() {
     return &state_->env;
 }
 
-jclass FakeJvm::defineClass(const std::string& name, const std::vector<std::string>& longFields,
+jclass JniHost::defineClass(const std::string& name, const std::vector<std::string>& longFields,
                             jclass superclass) {
     const std::lock_guard guard(state_->lock);
     Node& type =
@@ -279,33 +279,33 @@ jclass FakeJvm::defineClass(const std::string& name, const std::vector<std::stri
     return reinterpret_cast<jclass>(&type);
 }
 
-jobject FakeJvm::newObject(jclass type) {
+jobject JniHost::newObject(jclass type) {
     const std::lock_guard guard(state_->lock);
     Node& object = state_->nodes.emplace_back(Node{Kind::object, {}, {}, nullptr, nullptr, {}, {}});
     object.type = node(type);
     return reinterpret_cast<jobject>(&object);
 }
 
-jstring FakeJvm::newString(const std::u16string& text) {
+jstring JniHost::newString(const std::u16string& text) {
     const std::lock_guard guard(state_->lock);
     Node& string = state_->nodes.emplace_back(Node{Kind::string, {}, {}, nullptr, nullptr, {}, {}});
     string.text = text;
     return reinterpret_cast<jstring>(&string);
 }
 
-jlong FakeJvm::longField(jobject object, const std::string& name) const {
+jlong JniHost::longField(jobject object, const std::string& name) const {
     const std::lock_guard guard(state_->lock);
     const auto& values = node(object)->values;
     const auto found = values.find(name);
     return found != values.end() ? found->second : 0;
 }
 
-void FakeJvm::setLongField(jobject object, const std::string& name, jlong value) {
+void JniHost::setLongField(jobject object, const std::string& name, jlong value) {
     const std::lock_guard guard(state_->lock);
     node(object)->values[name] = value;
 }
 
-std::optional<FakeJvm::Thrown> FakeJvm::takeException() {
+std::optional<JniHost::Thrown> JniHost::takeException() {
     const std::lock_guard guard(state_->lock);
     const auto found = state_->pending.find(std::this_thread::get_id());
     if (found == state_->pending.end()) {
@@ -316,14 +316,14 @@ std::optional<FakeJvm::Thrown> FakeJvm::takeException() {
     return thrown;
 }
 
-std::size_t FakeJvm::pinnedStrings() const {
+std::size_t JniHost::pinnedStrings() const {
     const std::lock_guard guard(state_->lock);
     return state_->pinned.size();
 }
 
-std::vector<std::string> FakeJvm::calls() const {
+std::vector<std::string> JniHost::calls() const {
     const std::lock_guard guard(state_->lock);
     return state_->calls;
 }
 
-}  // namespace testkit
+}  // namespace hostkit

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <string>
 
-#include "testkit/riff_writer.h"
+#include "hostkit/riff_writer.h"
 
-namespace testkit::wave {
+namespace hostkit::wave {
 
 using riff::Bytes;
 
@@ -114,4 +114,4 @@ inline Bytes adpcmNoise(std::uint32_t rate, double seconds) {
     return riff::riff("WAVE", riff::cat({riff::chunk("fmt ", format), riff::chunk("data", data)}));
 }
 
-}  // namespace testkit::wave
+}  // namespace hostkit::wave

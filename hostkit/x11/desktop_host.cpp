@@ -6,7 +6,7 @@
 //   withdrawn:TITLE  a top-level window that is never mapped
 //   child:TITLE      a child of the window before it, with WM_NAME
 //   nofocus:TITLE    a normal window that refuses the input focus (WM_HINTS input false)
-//   picture:X,Y,W,H  testkit::x11::gradient at that rectangle of the root window, out of the
+//   picture:X,Y,W,H  hostkit::x11::gradient at that rectangle of the root window, out of the
 //                    window manager's hands
 // When the window manager holds every mapped window, it prints their ids in argument order on
 // one line; then it keeps them until its standard input ends.
@@ -20,7 +20,7 @@
 #include <string_view>
 #include <vector>
 
-#include "testkit/x11/desktop.h"
+#include "hostkit/x11/desktop.h"
 
 namespace {
 
@@ -55,20 +55,20 @@ int main(int argc, char** argv) {
     const xcb_atom_t utf8 = x.atom("UTF8_STRING");
     std::vector<xcb_window_t> windows;
     std::vector<xcb_window_t> mapped;
-    testkit::x11::Desktop desktop;
+    hostkit::x11::Desktop desktop;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument(argv[i]);
         const std::size_t colon = argument.find(':');
         const std::string kind(argument.substr(0, colon));
         const std::string title(colon == std::string_view::npos ? "" : argument.substr(colon + 1));
         if (kind == "picture") {
-            testkit::x11::Rectangle area;
+            hostkit::x11::Rectangle area;
             if (std::sscanf(title.c_str(), "%d,%d,%d,%d", &area.x, &area.y, &area.width,
                             &area.height) != 4) {
                 std::fprintf(stderr, "bad picture: %s\n", title.c_str());
                 return 2;
             }
-            desktop.showPicture(area, &testkit::x11::gradient);
+            desktop.showPicture(area, &hostkit::x11::gradient);
             windows.push_back(0);
             continue;
         }
@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
             const std::vector<std::uint32_t> clients = desktop.stacking();
             return std::find(clients.begin(), clients.end(), window) != clients.end();
         };
-        if (!testkit::x11::eventually([&] { return desktop.wmState(window) == 1 && listed(); })) {
+        if (!hostkit::x11::eventually([&] { return desktop.wmState(window) == 1 && listed(); })) {
             std::fprintf(stderr, "the window manager did not take window %u\n", window);
             return 1;
         }

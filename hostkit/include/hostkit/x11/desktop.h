@@ -1,6 +1,7 @@
 #pragma once
-// What the X11 tests see of the bench's desktop: pictures put on the screen, the root window's
-// resources, and the state that the X server and the window manager keep of a window.
+// What the X11 tests and the desktop host see of the bench's desktop: pictures put on the screen,
+// the root window's resources, and the state that the X server and the window manager keep of
+// a window. What the desktop cannot do throws std::runtime_error with the reason.
 
 #include <chrono>
 #include <cstdint>
@@ -10,7 +11,7 @@
 
 #include "x11kit/connection.h"
 
-namespace testkit::x11 {
+namespace hostkit::x11 {
 
 using namespace std::chrono_literals;
 
@@ -68,4 +69,4 @@ private:
     std::vector<std::uint32_t> created_;  // windows and pixmaps to free
 };
 
-}  // namespace testkit::x11
+}  // namespace hostkit::x11

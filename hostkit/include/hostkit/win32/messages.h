@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-namespace testkit::win32 {
+namespace hostkit::win32 {
 
 inline void pumpMessages(DWORD milliseconds) {
     const DWORD until = ::GetTickCount() + milliseconds;
@@ -18,4 +18,4 @@ inline void pumpMessages(DWORD milliseconds) {
     }
 }
 
-}  // namespace testkit::win32
+}  // namespace hostkit::win32

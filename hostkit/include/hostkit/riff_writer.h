@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace testkit::riff {
+namespace hostkit::riff {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -102,4 +102,4 @@ inline Bytes wsmpBody(std::initializer_list<SampleLoop> loops) {
     return body;
 }
 
-}  // namespace testkit::riff
+}  // namespace hostkit::riff
