@@ -1,6 +1,7 @@
 #pragma once
-// The title lookup and the four window actions in user32's terms: the style bits of the two boxes cleared and the
-// frame refreshed, ShowWindow commands, SetForegroundWindow and then SetActiveWindow.
+// The title lookup and the four window actions in user32's terms: the style bits of the two boxes
+// cleared and the frame refreshed, ShowWindow commands, SetForegroundWindow and then
+// SetActiveWindow.
 
 #include "../core/window_system.h"
 #include "user32_calls.h"

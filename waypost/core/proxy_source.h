@@ -20,8 +20,8 @@ public:
     // The proxy for `url` (NUL-terminated UTF-8, as the caller gave it, never null) into
     // `result`, which is in its start state. Ill-formed text is the platform's to read as its
     // converter does. False when the platform could not be asked at all; writeCannotAsk's
-    // message has then been written to `errors` and `result` is untouched. Running out of memory throws std::bad_alloc (an
-    // unanswered question would otherwise read as "no proxy").
+    // message has then been written to `errors` and `result` is untouched. Running out of memory
+    // throws std::bad_alloc (an unanswered question would otherwise read as "no proxy").
     [[nodiscard]] virtual bool proxyFor(const char* url, ProxyResult& result,
                                         std::FILE* errors) = 0;
 };

@@ -144,7 +144,8 @@ bool LibproxySource::proxyFor(const char* url, ProxyResult& result, std::FILE* e
     auto query = std::make_shared<Query>();
     std::thread thread;
     try {
-        thread = std::thread([query, address = textkit::utf8Replacing(url)] { query->run(address); });
+        thread =
+            std::thread([query, address = textkit::utf8Replacing(url)] { query->run(address); });
     } catch (const std::system_error&) {
         throw std::bad_alloc();  // no thread: as out of memory, a failed answer
     }

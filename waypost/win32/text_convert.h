@@ -5,8 +5,8 @@
 // Both take NUL-terminated text; a null pointer or empty text gives an empty string. Ill-formed
 // input is never refused: each ill-formed part becomes U+FFFD, as the system converter does
 // without flags. Windows links the system converter (text_convert_win32.cpp); the unit tests of
-// the WinHTTP rules on other systems link text_convert_portable.cpp, which follows it. Exhausted memory throws std::bad_alloc; the exported entry points
-// turn that into their failure answer.
+// the WinHTTP rules on other systems link text_convert_portable.cpp, which follows it. Exhausted
+// memory throws std::bad_alloc; the exported entry points turn that into their failure answer.
 
 #include <string>
 

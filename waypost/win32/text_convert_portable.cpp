@@ -1,6 +1,6 @@
 // UTF-8 <-> UTF-16 for the unit tests of the WinHTTP rules on systems without the Windows
-// converter: the kit's replacing conversions, which follow it (each maximal ill-formed UTF-8 subpart and each unpaired
-// surrogate becomes U+FFFD).
+// converter: the kit's replacing conversions, which follow it (each maximal ill-formed UTF-8
+// subpart and each unpaired surrogate becomes U+FFFD).
 
 #include <textkit/unicode.h>
 

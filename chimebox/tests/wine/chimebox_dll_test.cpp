@@ -87,7 +87,8 @@ INSTANTIATE_TEST_SUITE_P(
 // each as invalid for a source voice.
 std::vector<testkit::wave::HostileFormat> documentedHostileFormats() {
     std::vector<testkit::wave::HostileFormat> formats = testkit::wave::hostileFormats();
-    std::erase_if(formats, [](const testkit::wave::HostileFormat& format) { return !format.documented; });
+    std::erase_if(formats,
+                  [](const testkit::wave::HostileFormat& format) { return !format.documented; });
     return formats;
 }
 

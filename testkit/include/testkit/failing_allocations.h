@@ -4,9 +4,9 @@
 // While a FailingAllocations lives, every allocation through operator new on the calling thread
 // fails: the throwing forms throw std::bad_alloc, the nothrow forms return null (or only the
 // nothrow forms fail, when asked). The host's own work (hostkit::HostWork, which the JNI host
-// marks) is spared, so that only the code under test sees the failures. It takes effect only in a program linked
-// with testkit_failing_allocations, which replaces the global operator new; elsewhere both
-// guards do nothing.
+// marks) is spared, so that only the code under test sees the failures. It takes effect only in a
+// program linked with testkit_failing_allocations, which replaces the global operator new;
+// elsewhere the guard does nothing.
 
 #include <hostkit/host_work.h>
 
