@@ -4,11 +4,8 @@
 // grabs the pixels (GDI on Windows, GetImage on X11) and makes the file is its own business;
 // whatever it holds for the pixels is released when the grab goes.
 
-#include <ownkit/owned.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 
 namespace frametake {
@@ -16,18 +13,6 @@ namespace frametake {
 // The room a capture's path may take, terminator included: the header promises callers that
 // every path fits 260 bytes, so a file stage whose path would not fit fails.
 inline constexpr std::size_t kCapturePathRoom = 260;
-
-// A PNG file's bytes in a block of the encoder's (malloc'd).
-struct PngBytes {
-    ownkit::Owned<std::uint8_t*, &ownkit::freeBlock> data;
-    std::size_t size = 0;
-};
-
-// The PNG encoder every platform uses: LodePNG's with its default settings, encoding `rgb`
-// (width x height, 3 bytes a pixel, top row first) in memory; 0 on success, else the encoder's
-// error code.
-[[nodiscard]] unsigned encodePngBytes(const std::uint8_t* rgb, std::int32_t width,
-                                      std::int32_t height, PngBytes& png);
 
 // A grabbed rectangle: width x height pixels, 3 bytes each (red, green, blue), top row first,
 // rows packed. The platform's objects behind it live as long as the grab.
@@ -48,9 +33,9 @@ public:
     [[nodiscard]] virtual std::unique_ptr<Grab> grab(std::int32_t x, std::int32_t y,
                                                      std::int32_t width, std::int32_t height) = 0;
 
-    // Encodes `rgb` (as a grab holds it) with encodePngBytes into a new file of the capture's
-    // own in the temporary directory, named "scr", a part unique in that directory, ".png"; an
-    // existing file is never opened. True with the file's full path in `path`
+    // Encodes `rgb` (as a grab holds it) as a PNG, LodePNG's default settings, into a new file of
+    // the capture's own in the temporary directory, named "scr", a part unique in that directory,
+    // ".png"; an existing file is never opened. True with the file's full path in `path`
     // (kCapturePathRoom bytes); on failure nothing of the file is left.
     [[nodiscard]] virtual bool saveCapture(const std::uint8_t* rgb, std::int32_t width,
                                            std::int32_t height, char* path) = 0;

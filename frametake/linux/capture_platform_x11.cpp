@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "../core/platforms.h"
+#include "../png/png_bytes.h"
 #include "randr_monitors.h"
 
 namespace frametake {

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "../core/capture_platform.h"
+#include "../png/png_bytes.h"
 
 namespace frametake {
 

@@ -1,10 +1,11 @@
-// The window actions over an EWMH window manager (x11_windows.h): the export glue and the order
-// of the steps; what each step reads and asks is in x11_titles and x11_window_state.
+// The window actions over an EWMH window manager (x11_windows.h): the window system of a call
+// and the order of the steps; what each step reads and asks is in x11_titles and x11_window_state.
 
 #include "x11_windows.h"
 
+#include <memory>
+
 #include "../core/platforms.h"
-#include "../core/window_control.h"
 #include "motif_hints.h"
 #include "title_match.h"
 #include "x11_titles.h"
@@ -157,13 +158,8 @@ bool X11Windows::bringToForeground(xcb_window_t target) {
     return false;
 }
 
-std::int32_t runWithSystemPlatform(WindowAction action, const char* title) noexcept {
-    try {
-        X11Windows windows;
-        return action(windows, title);
-    } catch (...) {
-        return kNoWindow;  // out of memory in a lookup: no window found
-    }
+std::shared_ptr<WindowSystem> windowSystemForCall() {
+    return std::make_shared<X11Windows>();
 }
 
 }  // namespace paneknob

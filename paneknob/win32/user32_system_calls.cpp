@@ -2,8 +2,9 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "../core/platforms.h"
-#include "../core/window_control.h"
 #include "user32_windows.h"
 
 namespace paneknob {
@@ -43,14 +44,10 @@ public:
 
 }  // namespace
 
-std::int32_t runWithSystemPlatform(WindowAction action, const char* title) noexcept {
+std::shared_ptr<WindowSystem> windowSystemForCall() {
     static SystemUser32Calls user32;
     static User32Windows windows(user32);
-    try {
-        return action(windows, title);
-    } catch (...) {
-        return kNoWindow;  // nothing here throws; kept so that nothing ever crosses the export
-    }
+    return std::shared_ptr<WindowSystem>(std::shared_ptr<void>(), &windows);  // owns nothing
 }
 
 }  // namespace paneknob

@@ -1,6 +1,6 @@
-#include <lodepng.h>
+#include "png_bytes.h"
 
-#include "capture_platform.h"
+#include <lodepng.h>
 
 namespace frametake {
 
