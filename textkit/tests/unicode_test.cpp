@@ -24,6 +24,7 @@ TEST_P(Utf8, ReplacesEachMaximalSubpartOrRefusesTheWhole) {
     const Utf8Case& c = GetParam();
     EXPECT_EQ(utf8ToUtf16(c.bytes), c.replaced);
     EXPECT_EQ(utf8ToCodePoints(c.bytes).has_value(), c.wellFormed);
+    EXPECT_EQ(utf8Replacing(c.bytes), utf16ToUtf8(c.replaced));
 }
 
 INSTANTIATE_TEST_SUITE_P(

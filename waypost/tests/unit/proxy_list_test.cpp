@@ -87,6 +87,8 @@ TEST(ReadLeadingInteger, ReadsLikeTheRuntimeConversion) {
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         EXPECT_EQ(readLeadingInteger(cases[i].text), cases[i].value) << "case " << i;
+        const std::string bytes(cases[i].text.begin(), cases[i].text.end());  // all ASCII
+        EXPECT_EQ(readLeadingInteger(std::string_view(bytes)), cases[i].value) << "case " << i;
     }
 }
 
