@@ -1,29 +1,17 @@
 #pragma once
-// Titles and the windows that carry them: the locale's character set, the title a client set
-// in whichever of its types, and the top-level windows in the order they are searched.
+// Titles and the windows that carry them: the title a client set in whichever of its types, and
+// the top-level windows in the order they are searched.
 
-#include <iconv.h>
 #include <ownkit/owned.h>
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "locale_text.h"
 #include "x11kit/connection.h"
 
 namespace paneknob::x11 {
-
-using Conversion = ownkit::Owned<iconv_t, &::iconv_close>;
-
-// A converter between two character sets; empty when the system has none (iconv_open's -1).
-[[nodiscard]] Conversion openConversion(const char* to, const char* from);
-
-// The character set of the locale that the environment names, whatever the process set.
-[[nodiscard]] std::string environmentCharset();
-
-// The NUL-terminated `text`, in the environment's character set, as code points; nothing when it
-// is not valid in that set or the system has no converter for it.
-[[nodiscard]] std::optional<std::u32string> fromEnvironmentCharset(const char* text);
 
 // The title a client set: _NET_WM_NAME in UTF-8, else WM_NAME in its own type.
 [[nodiscard]] std::optional<std::u32string> titleOf(const x11kit::Connection& connection,

@@ -4,6 +4,7 @@
 #include <array>
 #include <atomic>
 #include <cstring>
+#include <new>
 #include <thread>
 
 #include "fake_screens.h"
@@ -193,6 +194,21 @@ TEST(ScreenTable, NoMonitorsPublishesAnEmptyTable) {
     CallerRecord out;
     table.copyScreen(0, out.bytes.data());
     EXPECT_TRUE(out.untouched());
+}
+
+// A platform that runs out of memory while listing (the X11 one grows its list) answers as a
+// failed listing: the table stays.
+TEST(ScreenTable, PlatformOutOfMemoryKeepsTheTable) {
+    FakeScreenPlatform first;
+    first.passes = {{kPrimary, kLeft}};
+    ScreenTable table;
+    ASSERT_EQ(table.countScreens(first, DpiMode::perMonitorAware), 2);
+    struct Exhausted final : ScreenPlatform {
+        Listing listMonitors(DpiMode, std::vector<MonitorArea>&) override {
+            throw std::bad_alloc();
+        }
+    } exhausted;
+    EXPECT_EQ(table.countScreens(exhausted, DpiMode::perMonitorAware), 2);
 }
 
 }  // namespace

@@ -1,17 +1,49 @@
-// The X11 adapter's rules without a server: titles decoded from their property types and
-// compared without letter case, and the Motif hints that take away the two boxes.
+// The X11 adapter's rules without a server: the caller's title read in the locale's character
+// set, titles decoded from their property types and compared without letter case, and the Motif
+// hints that take away the two boxes.
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <optional>
 #include <string>
 
+#include "locale_text.h"
 #include "motif_hints.h"
 #include "testkit/case_name.h"
 #include "title_match.h"
 
 namespace paneknob::x11 {
 namespace {
+
+struct CallerTitleCase {
+    const char* name;
+    const char* locale;  // LC_ALL while the title is read
+    const char* title;
+    std::optional<std::u32string> points;
+};
+
+class CallerTitle : public ::testing::TestWithParam<CallerTitleCase> {};
+
+TEST_P(CallerTitle, IsReadInTheEnvironmentsCharacterSet) {
+    const char* before = std::getenv("LC_ALL");
+    const std::string kept = before != nullptr ? before : "";
+    ::setenv("LC_ALL", GetParam().locale, 1);
+    const std::optional<std::u32string> points = fromEnvironmentCharset(GetParam().title);
+    before != nullptr ? ::setenv("LC_ALL", kept.c_str(), 1) : ::unsetenv("LC_ALL");
+    EXPECT_EQ(points, GetParam().points);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Locales, CallerTitle,
+    ::testing::Values(CallerTitleCase{"Utf8", "C.UTF-8", "Fen\xC3\xAAtre", U"Fen\u00EAtre"},
+                      CallerTitleCase{"FourBytesOnePoint", "C.UTF-8", "\xF0\x9F\x98\x80!",
+                                      U"\U0001F600!"},
+                      CallerTitleCase{"Empty", "C.UTF-8", "", U""},
+                      CallerTitleCase{"CutOffUtf8", "C.UTF-8", "Caf\xC3", std::nullopt},
+                      CallerTitleCase{"AsciiLocale", "C", "Plain", U"Plain"},
+                      CallerTitleCase{"NotInAscii", "C", "Caf\xE9", std::nullopt}),
+    testkit::CaseName{});
 
 struct DecodeCase {
     const char* name;
