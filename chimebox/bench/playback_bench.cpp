@@ -37,9 +37,8 @@ public:
     }
     void releaseEngine(Engine e) override { real_.releaseEngine(e); }
     void destroyVoice(Voice v) override { real_.destroyVoice(v); }
-    chimebox::HRESULT createSourceVoice(Engine e, Voice& v,
-                                        const chimebox::SourceVoiceArgs& a) override {
-        return real_.createSourceVoice(e, v, a);
+    chimebox::HRESULT createSourceVoice(Engine e, Voice& v, const void* format) override {
+        return real_.createSourceVoice(e, v, format);
     }
     chimebox::HRESULT submitSourceBuffer(Voice v, const chimebox::AudioBuffer& b,
                                          const chimebox::PacketTable* p) override {

@@ -16,12 +16,6 @@
 
 namespace chimebox {
 
-struct SourceVoiceArgs {
-    const void* format = nullptr;  // WAVEFORMATEX, possibly unaligned
-    std::uint32_t flags = 0;
-    float maxFrequencyRatio = 0.0f;
-};
-
 // One buffer of the whole sound, as the engine's XAUDIO2_BUFFER describes it.
 struct AudioBuffer {
     std::uint32_t flags = 0;
@@ -84,8 +78,10 @@ public:
     virtual void releaseEngine(Engine engine) = 0;
     virtual void destroyVoice(Voice voice) = 0;
 
+    // A source voice for sounds in `format` (a WAVEFORMATEX, possibly unaligned), which may be
+    // played at up to twice their rate.
     [[nodiscard]] virtual HRESULT createSourceVoice(Engine engine, Voice& voice,
-                                                    const SourceVoiceArgs& args) = 0;
+                                                    const void* format) = 0;
     // `packets` is null for a buffer without a packet table.
     [[nodiscard]] virtual HRESULT submitSourceBuffer(Voice voice, const AudioBuffer& buffer,
                                                      const PacketTable* packets) = 0;

@@ -22,8 +22,9 @@ inline constexpr HRESULT kProcNotFound = static_cast<HRESULT>(0x8007007Fu);  // 
     return result < 0;
 }
 
-// A Win32 error code as GetLastError gives it: a type of its own, so that it cannot stand where
-// an HRESULT is expected; it becomes one only through hresultFromWin32.
+// A Win32 error number (the codes the messages carry on every platform): a type of its own, so
+// that it cannot stand where an HRESULT is expected; it becomes one only through
+// hresultFromWin32.
 enum class Win32Error : std::uint32_t {};
 
 // The published HRESULT_FROM_WIN32 rule: a code above 0 (taken as signed) becomes

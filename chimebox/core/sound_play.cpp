@@ -10,7 +10,6 @@
 namespace chimebox {
 namespace {
 
-constexpr float kMaxFrequencyRatio = 2.0f;  // XAUDIO2_DEFAULT_FREQ_RATIO
 constexpr std::uint32_t kPollMilliseconds = 10;
 
 // The tag that names the voice's encoding: the sub-format's for an extensible format.
@@ -44,8 +43,7 @@ PlayOutcome playSound(AudioPlatform& audio, AudioPlatform::Engine engine, const 
         return {PlayOutcome::Step::kSourceVoice, checked};
     }
     AudioPlatform::Voice created = nullptr;
-    const SourceVoiceArgs args{data.waveFormat, 0, kMaxFrequencyRatio};
-    if (const HRESULT result = audio.createSourceVoice(engine, created, args);
+    if (const HRESULT result = audio.createSourceVoice(engine, created, data.waveFormat);
         failed(result) || created == nullptr) {
         return {PlayOutcome::Step::kSourceVoice, failed(result) ? result : kFail};
     }

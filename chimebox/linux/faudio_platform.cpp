@@ -31,12 +31,17 @@ bool undecodable(std::uint16_t tag) {
     return tag == tags::kWmaudio2 || tag == tags::kWmaudio3 || tag == tags::kXma2;
 }
 
-// FAudio decodes MS-ADPCM in mono and stereo only (an 8-channel file crashed it).
-// XAudio2's documentation states no such limit, so this rule is this engine's alone.
+// FAudio decodes MS-ADPCM in mono and stereo only (an 8-channel file crashed it), and mixes at
+// most 8 channels a voice: its default mix matrices stop there, and a source voice of more
+// channels reads past them (a 56-channel file crashed it). XAudio2's documentation states
+// neither limit, so these rules are this engine's alone.
 constexpr std::uint16_t kMaxAdpcmChannels = 2;
+constexpr std::uint16_t kMaxMixChannels = 8;
 bool beyondDecoder(const void* format) {
     const auto* bytes = static_cast<const std::uint8_t*>(format);
-    return read16(bytes) == tags::kAdpcm && read16(bytes + 2) > kMaxAdpcmChannels;
+    const std::uint16_t channels = read16(bytes + 2);
+    return channels > kMaxMixChannels ||
+           (read16(bytes) == tags::kAdpcm && channels > kMaxAdpcmChannels);
 }
 
 template <typename Function>
@@ -124,15 +129,15 @@ public:
         functions_.destroyVoice.load()(objectOf<FAudioVoice>(voice));
     }
 
-    HRESULT createSourceVoice(Engine engine, Voice& voice, const SourceVoiceArgs& args) override {
-        if (beyondDecoder(args.format)) {
+    HRESULT createSourceVoice(Engine engine, Voice& voice, const void* waveFormat) override {
+        if (beyondDecoder(waveFormat)) {
             return kInvalidCall;
         }
-        const auto* format = static_cast<const FAudioWaveFormatEx*>(args.format);
+        const auto* format = static_cast<const FAudioWaveFormatEx*>(waveFormat);
         FAudioSourceVoice* created = nullptr;
-        const auto result = static_cast<HRESULT>(
-            functions_.createSourceVoice.load()(engineOf(engine), &created, format, args.flags,
-                                                args.maxFrequencyRatio, nullptr, nullptr, nullptr));
+        const auto result = static_cast<HRESULT>(functions_.createSourceVoice.load()(
+            engineOf(engine), &created, format, 0, FAUDIO_DEFAULT_FREQ_RATIO, nullptr, nullptr,
+            nullptr));
         voice = reinterpret_cast<Voice>(created);
         return result;
     }

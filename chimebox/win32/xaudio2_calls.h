@@ -18,6 +18,13 @@ struct MasteringVoiceArgs {
     std::uint32_t streamCategory = 0;  // AudioCategory_GameEffects is 6
 };
 
+struct SourceVoiceArgs {
+    const void* format = nullptr;  // WAVEFORMATEX, possibly unaligned
+    std::uint32_t flags = 0;
+    float maxFrequencyRatio = 0.0f;
+};
+
+inline constexpr float kDefaultFrequencyRatio = 2.0f;  // XAUDIO2_DEFAULT_FREQ_RATIO
 inline constexpr std::uint32_t kProcessor1 = 1;
 inline constexpr std::uint32_t kNtddiWin10Fe = 0x0A00000A;
 inline constexpr std::uint32_t kAudioCategoryGameEffects = 6;

@@ -2,7 +2,8 @@
 // A player's engine in Windows' terms: the calling thread in COM's multithreaded apartment;
 // xaudio2_9.dll loaded from the system directory once per process (EngineLibraryCache), its
 // versioned factory called when it has one (processor 1, NTDDI_WIN10_FE), else its plain one;
-// the mastering voice with the default channels and rate for game effects.
+// the mastering voice with the default channels and rate for game effects; source voices with no
+// flags and the default frequency ratio.
 
 #include "../core/audio_platform.h"
 #include "xaudio2_calls.h"
@@ -28,8 +29,9 @@ public:
     }
     void releaseEngine(Engine engine) override { calls_.releaseEngine(engine); }
     void destroyVoice(Voice voice) override { calls_.destroyVoice(voice); }
-    HRESULT createSourceVoice(Engine engine, Voice& voice, const SourceVoiceArgs& args) override {
-        return calls_.createSourceVoice(engine, voice, args);
+    HRESULT createSourceVoice(Engine engine, Voice& voice, const void* format) override {
+        return calls_.createSourceVoice(engine, voice,
+                                        SourceVoiceArgs{format, 0, kDefaultFrequencyRatio});
     }
     HRESULT submitSourceBuffer(Voice voice, const AudioBuffer& buffer,
                                const PacketTable* packets) override {

@@ -78,6 +78,8 @@ inline std::vector<HostileFormat> hostileFormats() {
         {"adpcm-samples-per-block-513", withFormat(adpcmFormat(1, 262, 512 + 1))},
         // Consistent by the documented rules; FAudio decodes mono and stereo only.
         {"adpcm-8-channels-consistent", withFormat(adpcmFormat(8, 2048, 500), 4096), false},
+        // Consistent by the documented rules; FAudio mixes at most 8 channels a voice.
+        {"pcm-9-channels", withFormat(pcmFormat(9, 22050, 18, 16), 1800), false},
     };
 }
 

@@ -24,7 +24,7 @@ class HostileFormatTest {
     @Test
     void everyHostileFormatIsRefusedWithTheInvalidCallCode() throws IOException {
         final List<Path> sounds = hostileSounds();
-        assertEquals(17, sounds.size());
+        assertEquals(18, sounds.size());
         final WavPlayer player = new WavPlayer();
         player.initialize();
         try {
