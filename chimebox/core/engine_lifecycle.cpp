@@ -43,11 +43,6 @@ private:
     AudioPlatform* audio_;
 };
 
-// A platform that reports success without a result still fails: nothing may go on without it.
-HRESULT orFailure(HRESULT result, const void* produced) {
-    return !failed(result) && produced == nullptr ? kFail : result;
-}
-
 }  // namespace
 
 void initializePlayer(JNIEnv* env, jobject self, AudioPlatform& audio) {

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <new>
+#include <optional>
 
 #include "hresult.h"
 
@@ -24,5 +26,31 @@ public:
     [[nodiscard]] virtual HRESULT readWholeFile(const char16_t* path, std::uint32_t minimumSize,
                                                 FileBytes& buffer, std::uint32_t& bytesRead) = 0;
 };
+
+// What every platform's whole-file read shares once the file is open and its `size` known: the
+// size rule, the new array in `buffer`'s place (a previous one released after), one read of all
+// of it. `read(into, size, got)` reads up to `size` bytes, `got` telling how many arrived, and
+// answers nothing on success, else the code to give back as it stands.
+template <typename Read>
+[[nodiscard]] HRESULT readSizedFile(std::uint64_t size, std::uint32_t minimumSize,
+                                    FileBytes& buffer, std::uint32_t& bytesRead, Read read) {
+    if ((size >> 32) > 0 || static_cast<std::uint32_t>(size) < minimumSize) {
+        return kFail;
+    }
+    const auto wanted = static_cast<std::uint32_t>(size);
+    buffer.reset(new (std::nothrow) std::uint8_t[wanted]);
+    if (!buffer) {
+        return kOutOfMemory;
+    }
+    std::uint32_t got = 0;
+    if (const std::optional<HRESULT> failure = read(buffer.get(), wanted, got)) {
+        return *failure;
+    }
+    if (got < wanted) {
+        return kFail;
+    }
+    bytesRead = got;
+    return kOk;
+}
 
 }  // namespace chimebox

@@ -22,6 +22,12 @@ inline constexpr HRESULT kProcNotFound = static_cast<HRESULT>(0x8007007Fu);  // 
     return result < 0;
 }
 
+// A step that produced nothing has failed, whatever its code says: `result` when it is a
+// failure, kFail when it reads as success without `produced`.
+[[nodiscard]] inline HRESULT orFailure(HRESULT result, const void* produced) {
+    return !failed(result) && produced == nullptr ? kFail : result;
+}
+
 // A Win32 error number (the codes the messages carry on every platform): a type of its own, so
 // that it cannot stand where an HRESULT is expected; it becomes one only through
 // hresultFromWin32.

@@ -89,25 +89,15 @@ public:
         // Reads of a regular file then block as usual (a network file system may honour the
         // flag).
         ::fcntl(file.get(), F_SETFL, ::fcntl(file.get(), F_GETFL) & ~O_NONBLOCK);
-        const auto size = static_cast<std::uint64_t>(info.st_size);
-        if ((size >> 32) > 0 || static_cast<std::uint32_t>(size) < minimumSize) {
-            return kFail;
-        }
-        const auto wanted = static_cast<std::uint32_t>(size);
-        // The new array takes the holder's place first; a previous one is released after.
-        buffer.reset(new (std::nothrow) std::uint8_t[wanted]);
-        if (!buffer) {
-            return chimebox::kOutOfMemory;
-        }
-        std::uint32_t got = 0;
-        if (!readAll(file.get(), buffer.get(), wanted, got)) {
-            return failure(kGenFailure);
-        }
-        if (got < wanted) {
-            return kFail;
-        }
-        bytesRead = got;
-        return kOk;
+        return readSizedFile(static_cast<std::uint64_t>(info.st_size), minimumSize, buffer,
+                             bytesRead,
+                             [&](std::uint8_t* into, std::uint32_t wanted,
+                                 std::uint32_t& got) -> std::optional<HRESULT> {
+                                 if (!readAll(file.get(), into, wanted, got)) {
+                                     return failure(kGenFailure);
+                                 }
+                                 return std::nullopt;
+                             });
     }
 };
 

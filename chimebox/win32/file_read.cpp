@@ -1,6 +1,6 @@
 #include "file_read.h"
 
-#include <new>
+#include <optional>
 
 namespace chimebox {
 
@@ -17,24 +17,14 @@ HRESULT Win32FileSystem::readWholeFile(const char16_t* path, std::uint32_t minim
     if (!calls_.fileSize(file.get(), size)) {
         return hresultFromWin32(calls_.lastError());
     }
-    if ((size >> 32) > 0 || static_cast<std::uint32_t>(size) < minimumSize) {
-        return kFail;
-    }
-    const auto wanted = static_cast<std::uint32_t>(size);
-    // The new array takes the holder's place first; a previous one is released after.
-    buffer.reset(new (std::nothrow) std::uint8_t[wanted]);
-    if (!buffer) {
-        return kOutOfMemory;
-    }
-    std::uint32_t got = 0;
-    if (!calls_.read(file.get(), buffer.get(), wanted, got)) {
-        return hresultFromWin32(calls_.lastError());
-    }
-    if (got < wanted) {
-        return kFail;
-    }
-    bytesRead = got;
-    return kOk;
+    return readSizedFile(size, minimumSize, buffer, bytesRead,
+                         [&](std::uint8_t* into, std::uint32_t wanted,
+                             std::uint32_t& got) -> std::optional<HRESULT> {
+                             if (!calls_.read(file.get(), into, wanted, got)) {
+                                 return hresultFromWin32(calls_.lastError());
+                             }
+                             return std::nullopt;
+                         });
 }
 
 }  // namespace chimebox

@@ -3,11 +3,6 @@
 namespace chimebox {
 namespace {
 
-// A platform that reports success without a result still fails: nothing may go on without it.
-HRESULT orFailure(HRESULT result, const void* produced) {
-    return !failed(result) && produced == nullptr ? kFail : result;
-}
-
 // Loads the engine library and looks up its entry points into the cache, module last. A
 // library without either entry point is cached too: later calls find it and call nothing.
 HRESULT loadIntoCache(XAudio2Calls& calls, EngineLibraryCache& cache,

@@ -23,11 +23,17 @@ void countMonitor(const MonitorArea&, void* context) {
     ++*static_cast<std::int32_t*>(context);
 }
 
-// The filling pass writes at most as many monitors as the counting pass made room for.
+// The filling pass writes at most as many monitors as the counting pass counted (the list has
+// room reserved for them, so no write allocates).
+struct Filling {
+    std::vector<MonitorArea>& monitors;
+    std::size_t counted;
+};
+
 void fillMonitor(const MonitorArea& monitor, void* context) {
-    auto& monitors = *static_cast<std::vector<MonitorArea>*>(context);
-    if (monitors.size() < monitors.capacity()) {
-        monitors.push_back(monitor);
+    auto& filling = *static_cast<Filling*>(context);
+    if (filling.monitors.size() < filling.counted) {
+        filling.monitors.push_back(monitor);
     }
 }
 
@@ -45,7 +51,8 @@ void runWorker(void* argument) {
     } catch (...) {
         return;  // no memory for the list: nothing answered
     }
-    job.listed = calls.enumerateMonitors(&fillMonitor, &job.monitors);
+    Filling filling{job.monitors, static_cast<std::size_t>(counted)};
+    job.listed = calls.enumerateMonitors(&fillMonitor, &filling);
 }
 
 }  // namespace

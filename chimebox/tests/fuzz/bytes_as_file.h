@@ -16,13 +16,13 @@ public:
     BytesAsFile(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
     HRESULT readWholeFile(const char16_t*, std::uint32_t minimumSize, FileBytes& buffer,
                           std::uint32_t& bytesRead) override {
-        if (size_ > 0xFFFFFFFFu || size_ < minimumSize) {
-            return kFail;
-        }
-        buffer.reset(new std::uint8_t[size_]);
-        std::memcpy(buffer.get(), data_, size_);
-        bytesRead = static_cast<std::uint32_t>(size_);
-        return kOk;
+        return readSizedFile(size_, minimumSize, buffer, bytesRead,
+                             [&](std::uint8_t* into, std::uint32_t wanted,
+                                 std::uint32_t& got) -> std::optional<HRESULT> {
+                                 std::memcpy(into, data_, wanted);
+                                 got = wanted;
+                                 return std::nullopt;
+                             });
     }
 
 private:
