@@ -13,6 +13,7 @@
 #include <csignal>
 #include <cstddef>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -92,6 +93,19 @@ TEST_F(Monitors, UnawareModeScalesByXftDpi) {
     const std::vector<ScreenInfo> aware = screens(0);
     EXPECT_EQ(records(aware), (std::vector<Record>{{1920, 1080, 0, 0}, {1280, 1024, -1280, 0}}));
     EXPECT_EQ(unaware[0].monitorHandle, aware[0].monitorHandle);
+}
+
+// A listing that fails at once (no such display) is not a late one: the table stays.
+TEST_F(Monitors, MissingDisplayKeepsTheTable) {
+    ASSERT_EQ(getScreenCount(), 2);
+    const std::string display = std::getenv("DISPLAY");
+    ::setenv("DISPLAY", ":65000", 1);
+    const std::int32_t count = getScreenCount();
+    ::setenv("DISPLAY", display.c_str(), 1);
+    EXPECT_EQ(count, 2);
+    ScreenInfo left{};
+    getScreen(1, &left);
+    EXPECT_EQ(records({left}), (std::vector<Record>{{1280, 1024, -1280, 0}}));
 }
 
 TEST_F(Monitors, IndexOutsideTheTableWritesNothing) {

@@ -7,6 +7,8 @@
 #include <new>
 #include <thread>
 
+#include <testkit/failing_allocations.h>
+
 #include "fake_screens.h"
 #include "screen_table.h"
 
@@ -194,6 +196,23 @@ TEST(ScreenTable, NoMonitorsPublishesAnEmptyTable) {
     CallerRecord out;
     table.copyScreen(0, out.bytes.data());
     EXPECT_TRUE(out.untouched());
+}
+
+// No memory to send a worker answers as a worker that cannot start: the table is cleared.
+TEST(ScreenTable, NoMemoryForTheWorkerClearsTheTable) {
+    FakeScreenPlatform first;
+    first.passes = {{kPrimary}};
+    ScreenTable table;
+    ASSERT_EQ(table.countScreens(first, DpiMode::perMonitorAware), 1);
+    FakeScreenPlatform second;
+    std::int32_t answer = -1;
+    {
+        const testkit::FailingAllocations failing;
+        answer = table.countScreens(second, DpiMode::perMonitorAware);
+    }
+    EXPECT_EQ(answer, 0);
+    EXPECT_EQ(second.workersStarted, 0);
+    EXPECT_EQ(table.count(), 0);
 }
 
 // A platform that runs out of memory while listing (the X11 one grows its list) answers as a
