@@ -3,8 +3,6 @@
 #include "sound_play.h"
 
 #include "audio_owners.h"
-#include "format_tags.h"
-#include "little_endian.h"
 #include "source_format.h"
 
 namespace chimebox {
@@ -12,20 +10,12 @@ namespace {
 
 constexpr std::uint32_t kPollMilliseconds = 10;
 
-// The tag that names the voice's encoding: the sub-format's for an extensible format.
-std::uint16_t formatTagOf(const void* waveFormat) {
-    constexpr std::size_t kSubFormatOffset = 24;
-    const auto* format = static_cast<const std::uint8_t*>(waveFormat);
-    const std::uint16_t tag = read16(format);
-    return tag == tags::kExtensible ? read16(format + kSubFormatOffset) : tag;
-}
-
 AudioBuffer describeBuffer(const WaveFileData& data) {
     AudioBuffer buffer;
     buffer.flags = kEndOfStream;
     buffer.audioBytes = data.audioDataBytes;
     buffer.audioData = data.audioData;
-    buffer.formatTag = formatTagOf(data.waveFormat);
+    buffer.formatTag = encodingTagOf(data.waveFormat);
     if (data.loopLength != 0) {
         buffer.loopBegin = data.loopStart;
         buffer.loopLength = data.loopLength;
@@ -38,9 +28,14 @@ AudioBuffer describeBuffer(const WaveFileData& data) {
 
 PlayOutcome playSound(AudioPlatform& audio, AudioPlatform::Engine engine, const WaveFileData& data,
                       std::uint32_t maxPolls) {
-    // A format the engine documents as invalid never reaches it: not every engine checks.
+    // A format or buffer the engine documents as invalid never reaches it: not every engine
+    // checks. Each is refused with the step at which the engine refuses it.
     if (const HRESULT checked = checkSourceFormat(data.waveFormat); failed(checked)) {
         return {PlayOutcome::Step::kSourceVoice, checked};
+    }
+    const bool withPackets = data.seekTable != nullptr;
+    if (const HRESULT checked = checkSourceBuffer(data); failed(checked)) {
+        return {PlayOutcome::Step::kSubmit, checked, withPackets};
     }
     AudioPlatform::Voice created = nullptr;
     if (const HRESULT result = audio.createSourceVoice(engine, created, data.waveFormat);
@@ -50,7 +45,6 @@ PlayOutcome playSound(AudioPlatform& audio, AudioPlatform::Engine engine, const 
     VoiceOwner voice(&audio, created);
 
     const AudioBuffer buffer = describeBuffer(data);
-    const bool withPackets = data.seekTable != nullptr;
     const PacketTable packets{data.seekTable, data.seekTableEntries};
     if (const HRESULT submitted =
             audio.submitSourceBuffer(voice.get(), buffer, withPackets ? &packets : nullptr);

@@ -12,7 +12,7 @@
 namespace chimebox {
 
 // Which step failed, with the code it gave; kPlayed when the voice played (or its start
-// failed, which the design reports as nothing).
+// failed, which a play reports as nothing).
 struct PlayOutcome {
     enum class Step { kPlayed, kSourceVoice, kSubmit };
     Step step = Step::kPlayed;

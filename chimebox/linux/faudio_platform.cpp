@@ -31,17 +31,12 @@ bool undecodable(std::uint16_t tag) {
     return tag == tags::kWmaudio2 || tag == tags::kWmaudio3 || tag == tags::kXma2;
 }
 
-// FAudio decodes MS-ADPCM in mono and stereo only (an 8-channel file crashed it), and mixes at
-// most 8 channels a voice: its default mix matrices stop there, and a source voice of more
-// channels reads past them (a 56-channel file crashed it). XAudio2's documentation states
-// neither limit, so these rules are this engine's alone.
-constexpr std::uint16_t kMaxAdpcmChannels = 2;
+// FAudio mixes at most 8 channels a voice: its default mix matrices stop there, and a source
+// voice of more channels reads past them (a 56-channel file crashed it). XAudio2's
+// documentation states no such limit, so this rule is this engine's alone.
 constexpr std::uint16_t kMaxMixChannels = 8;
-bool beyondDecoder(const void* format) {
-    const auto* bytes = static_cast<const std::uint8_t*>(format);
-    const std::uint16_t channels = read16(bytes + 2);
-    return channels > kMaxMixChannels ||
-           (read16(bytes) == tags::kAdpcm && channels > kMaxAdpcmChannels);
+bool beyondMixer(const void* format) {
+    return read16(static_cast<const std::uint8_t*>(format) + 2) > kMaxMixChannels;
 }
 
 template <typename Function>
@@ -130,7 +125,7 @@ public:
     }
 
     HRESULT createSourceVoice(Engine engine, Voice& voice, const void* waveFormat) override {
-        if (beyondDecoder(waveFormat)) {
+        if (beyondMixer(waveFormat)) {
             return kInvalidCall;
         }
         const auto* format = static_cast<const FAudioWaveFormatEx*>(waveFormat);

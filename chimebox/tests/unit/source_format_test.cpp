@@ -23,12 +23,52 @@ HRESULT checkFile(const Bytes& file) {
 
 class HostileFormat : public ::testing::TestWithParam<testkit::wave::HostileFormat> {};
 
-TEST_P(HostileFormat, IsRefusedWhereDocumentedAndPassedOnOtherwise) {
-    EXPECT_EQ(checkFile(GetParam().file), GetParam().documented ? kInvalidCall : kOk);
+// Refused by the format check when the play's message names the voice, else by the buffer
+// check; what only FAudio cannot take passes both.
+TEST_P(HostileFormat, IsRefusedAtItsStepWhereDocumentedAndPassedOnOtherwise) {
+    WaveFileData data;
+    ASSERT_EQ(describeWave(GetParam().file, data), kOk);
+    const bool atVoice = GetParam().refusal == testkit::wave::kRefusedVoice;
+    const HRESULT format = checkSourceFormat(data.waveFormat);
+    EXPECT_EQ(format, GetParam().documented && atVoice ? kInvalidCall : kOk);
+    if (!failed(format)) {
+        EXPECT_EQ(checkSourceBuffer(data), GetParam().documented ? kInvalidCall : kOk);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, HostileFormat, ::testing::ValuesIn(testkit::wave::hostileFormats()),
                          testkit::CaseName{});
+
+struct LoadedCase {
+    const char* name;
+    Bytes file;
+};
+
+class AcceptedBuffer : public ::testing::TestWithParam<LoadedCase> {};
+
+TEST_P(AcceptedBuffer, ReachesTheEngine) {
+    WaveFileData data;
+    ASSERT_EQ(describeWave(GetParam().file, data), kOk);
+    EXPECT_EQ(checkSourceFormat(data.waveFormat), kOk);
+    EXPECT_EQ(checkSourceBuffer(data), kOk);
+}
+
+// The edges of what is valid: a loop to the last frame, whole ADPCM blocks, an xWMA packet
+// table with equal steps.
+INSTANTIATE_TEST_SUITE_P(
+    Table, AcceptedBuffer,
+    ::testing::Values(LoadedCase{"PcmLoopToTheLastFrame", hostile::pcmLooped(0, 1023)},
+                      LoadedCase{"PcmLoopOfTheLastFrame", hostile::pcmLooped(1023, 1023)},
+                      LoadedCase{"AdpcmLoopOfWholeBlocks",
+                                 hostile::adpcmLooped("smpl", smplBody({{0, 3500, 3999}}))},
+                      LoadedCase{"AdpcmWsmpLoopOfWholeBlocks",
+                                 hostile::adpcmLooped("wsmp", wsmpBody({{0, 500, 1000}}))},
+                      LoadedCase{"XwmaOnePacket", hostile::xwma(hostile::wmaFormat(0x0161, 1, 16),
+                                                                hostile::packetTable({4096}))},
+                      LoadedCase{"WmaProStereo",
+                                 hostile::xwma(hostile::wmaFormat(0x0162, 2, 16),
+                                               hostile::packetTable({4096, 4096, 8192, 16384}))}),
+    testkit::CaseName{});
 
 struct AcceptedCase {
     const char* name;

@@ -1,10 +1,11 @@
 #pragma once
-// Sound files whose format block an engine must never be handed: each is refused before a
-// source voice is made, with XAudio2's invalid-call code. Tones of 0.05 s at the stated rate,
-// with every field but the crafted one as a well-formed file has it.
+// Sound files whose format block or buffer an engine must never be handed: each is refused
+// before a source voice is made, with XAudio2's invalid-call code and the message of the step
+// at which XAudio2 refuses it. Every field but the crafted one is as a well-formed file has it.
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "hostkit/riff_writer.h"
@@ -15,9 +16,14 @@ namespace testkit::wave {
 namespace riff = hostkit::riff;
 using namespace hostkit::wave;
 
+inline const std::string kRefusedVoice = "Error -0X7769FFFF creating source voice";
+inline const std::string kRefusedBuffer = "Error -0X7769FFFF submitting source buffer";
+inline const std::string kRefusedWmaBuffer = kRefusedBuffer + " (xWMA)";
+
 struct HostileFormat {
     std::string name;
     riff::Bytes file;
+    std::string refusal = kRefusedVoice;  // the play's message
     // Invalid by XAudio2's documented rules (refused on every platform), or only beyond what
     // FAudio decodes (refused by the FAudio adapter; passed on to XAudio2 on Windows).
     bool documented = true;
@@ -55,6 +61,36 @@ inline riff::Bytes adpcmFormat(std::uint16_t channels, std::uint16_t align,
     return riff::formatEx(2, channels, 22050, 4, extension, align);
 }
 
+// A mono MS-ADPCM sound of 8 blocks of 500 frames with the given loop chunk ("smpl", "wsmp").
+inline riff::Bytes adpcmLooped(std::string_view loopChunk, const riff::Bytes& loopBody) {
+    return riff::riff("WAVE", riff::cat({riff::chunk("fmt ", adpcmFormat(1, 256, 500)),
+                                         riff::chunk("data", riff::Bytes(8 * 256, 0x40)),
+                                         riff::chunk(loopChunk, loopBody)}));
+}
+
+// A 16-bit mono PCM sound of 1,024 frames with a "smpl" loop from `first` to `last`.
+inline riff::Bytes pcmLooped(std::uint32_t first, std::uint32_t last) {
+    return riff::riff("WAVE", riff::cat({riff::chunk("fmt ", pcmFormat(1, 22050, 2, 16)),
+                                         riff::chunk("data", riff::Bytes(2048, 0x40)),
+                                         riff::chunk("smpl", riff::smplBody({{0, first, last}}))}));
+}
+
+// An xWMA file of 4 packets of 64 bytes, `tail` holding its packet table chunk (or none).
+inline riff::Bytes xwma(const riff::Bytes& format, const riff::Bytes& tail) {
+    return riff::riff("XWMA", riff::cat({riff::chunk("fmt ", format),
+                                         riff::chunk("data", riff::Bytes(256, 0x40)), tail}));
+}
+inline riff::Bytes wmaFormat(std::uint16_t tag, std::uint16_t channels, std::uint16_t bits) {
+    return riff::formatEx(tag, channels, 44100, bits, {}, 64);
+}
+inline riff::Bytes packetTable(std::initializer_list<std::uint32_t> cumulative) {
+    riff::Bytes body;
+    for (const std::uint32_t bytes : cumulative) {
+        body = riff::cat({body, riff::le32(bytes)});
+    }
+    return riff::chunk("dpds", body);
+}
+
 }  // namespace hostile
 
 inline std::vector<HostileFormat> hostileFormats() {
@@ -76,10 +112,43 @@ inline std::vector<HostileFormat> hostileFormats() {
         {"adpcm-channels-0", withFormat(adpcmFormat(0, 256, 500))},
         {"adpcm-channels-8", withFormat(adpcmFormat(8, 256, 500))},
         {"adpcm-samples-per-block-513", withFormat(adpcmFormat(1, 262, 512 + 1))},
-        // Consistent by the documented rules; FAudio decodes mono and stereo only.
-        {"adpcm-8-channels-consistent", withFormat(adpcmFormat(8, 2048, 500), 4096), false},
+        {"adpcm-3-channels", withFormat(adpcmFormat(3, 768, 500), 1536)},
+        {"adpcm-8-channels", withFormat(adpcmFormat(8, 2048, 500), 4096)},
+        {"xma2", withFormat(riff::formatEx(0x0166, 2, 44100, 16, riff::zeros(34), 2048))},
+        {"wma-bits-0", xwma(wmaFormat(0x0161, 2, 0), packetTable({4096, 8192, 12288, 16384}))},
+        {"wma3-plain-6-channels",
+         xwma(wmaFormat(0x0162, 6, 16), packetTable({4096, 8192, 12288, 16384}))},
+        {"wma-extensible-bits-0",
+         xwma(riff::formatEx(0xFFFE, 2, 44100, 0, riff::extensibleTail(0, 0x3, 0x0161), 64),
+              packetTable({4096, 8192, 12288, 16384}))},
+        {"wma-without-packet-table", xwma(wmaFormat(0x0161, 2, 16), {}), kRefusedBuffer},
+        {"wma-empty-packet-table", xwma(wmaFormat(0x0161, 2, 16), riff::chunk("dpds", {})),
+         kRefusedWmaBuffer},
+        {"wma-packets-not-dividing",
+         xwma(wmaFormat(0x0161, 2, 16), packetTable({4096, 8192, 12288})), kRefusedWmaBuffer},
+        {"wma-packet-table-falling",
+         xwma(wmaFormat(0x0161, 2, 16), packetTable({4096, 8192, 4096, 16384})), kRefusedWmaBuffer},
+        {"wma-packet-table-all-0", xwma(wmaFormat(0x0162, 1, 16), packetTable({0, 0, 0, 0})),
+         kRefusedWmaBuffer},
+        {"wma-looped",
+         riff::riff("WAVE", riff::cat({riff::chunk("fmt ", wmaFormat(0x0161, 2, 16)),
+                                       riff::chunk("data", riff::Bytes(256, 0x40)),
+                                       packetTable({4096, 8192, 12288, 16384}),
+                                       riff::chunk("smpl", riff::smplBody({{0, 0, 99}}))})),
+         kRefusedWmaBuffer},
+        // A "smpl" loop whose first sample lies past its last: the length wraps.
+        {"adpcm-loop-wraps", adpcmLooped("smpl", riff::smplBody({{0, 1000, 499}})), kRefusedBuffer},
+        {"adpcm-loop-wsmp-overflows", adpcmLooped("wsmp", riff::wsmpBody({{0, 0xFFFFFE0C, 1000}})),
+         kRefusedBuffer},
+        {"adpcm-loop-past-end", adpcmLooped("smpl", riff::smplBody({{0, 3500, 4499}})),
+         kRefusedBuffer},
+        {"adpcm-loop-not-whole-blocks", adpcmLooped("smpl", riff::smplBody({{0, 250, 749}})),
+         kRefusedBuffer},
+        {"pcm-loop-wraps", pcmLooped(1000, 10), kRefusedBuffer},
+        {"pcm-loop-past-end", pcmLooped(0, 1024), kRefusedBuffer},
+        {"pcm-loop-starts-past-end", pcmLooped(4000, 4001), kRefusedBuffer},
         // Consistent by the documented rules; FAudio mixes at most 8 channels a voice.
-        {"pcm-9-channels", withFormat(pcmFormat(9, 22050, 18, 16), 1800), false},
+        {"pcm-9-channels", withFormat(pcmFormat(9, 22050, 18, 16), 1800), kRefusedVoice, false},
     };
 }
 

@@ -1,5 +1,6 @@
-// Writes the sound files whose formats no engine may be handed into the folder given as the only
-// argument, one file a format, named after it; the JVM test plays each.
+// Writes the sound files whose formats or buffers no engine may be handed into the folder given
+// as the only argument, one file a case, named after it, with the play's expected message
+// beside it (NAME.message); the JVM test plays each.
 
 #include <testkit/hostile_formats.h>
 
@@ -13,10 +14,13 @@ int main(int argc, char** argv) {
         return 2;
     }
     for (const testkit::wave::HostileFormat& format : testkit::wave::hostileFormats()) {
-        std::ofstream out(std::string(argv[1]) + "/" + format.name + ".wav", std::ios::binary);
+        const std::string stem = std::string(argv[1]) + "/" + format.name;
+        std::ofstream out(stem + ".wav", std::ios::binary);
         out.write(reinterpret_cast<const char*>(format.file.data()),
                   static_cast<std::streamsize>(format.file.size()));
-        if (!out) {
+        std::ofstream message(stem + ".message", std::ios::binary);
+        message << format.refusal;
+        if (!out || !message) {
             std::fprintf(stderr, "cannot write %s\n", format.name.c_str());
             return 1;
         }
