@@ -10,20 +10,24 @@ namespace paneknob {
 
 inline constexpr std::int32_t kDone = 0;
 inline constexpr std::int32_t kNoWindow = -1;
-inline constexpr std::int32_t kNotActivated = -2;
-// minimize where the window system cannot minimize at all (X11 without a window manager).
-inline constexpr std::int32_t kNotMinimized = -2;
+// The action was not done: the window, the window manager or the server did not answer within
+// the call's bound, or the window system cannot do it (restoreAndActivate: the window did not
+// become the active one). The window is left as it was.
+inline constexpr std::int32_t kNotDone = -2;
 
-// The window with that whole title, or null; a null title finds nothing.
-[[nodiscard]] WindowSystem::Window findWindowByTitle(WindowSystem& platform, const char* title);
+// The window with that whole title, or null; a null title finds nothing; nullopt when the
+// window system could not be asked.
+[[nodiscard]] std::optional<WindowSystem::Window> findWindowByTitle(WindowSystem& platform,
+                                                                    const char* title);
 
+// Each action answers kDone, kNoWindow, or kNotDone.
 // Takes the minimize and maximize boxes away, the window otherwise left as it is.
 [[nodiscard]] std::int32_t setWindowFlags(WindowSystem& platform, const char* title);
-// Minimizes it; kNotMinimized when the window system cannot, the window left as it was.
+// Minimizes it.
 [[nodiscard]] std::int32_t minimize(WindowSystem& platform, const char* title);
 // Shows it in its last normal size and position without activating it.
 [[nodiscard]] std::int32_t restore(WindowSystem& platform, const char* title);
-// Restores it and makes it the active window; kNotActivated when it did not become active.
+// Restores it and makes it the active window.
 [[nodiscard]] std::int32_t restoreAndActivate(WindowSystem& platform, const char* title);
 
 }  // namespace paneknob

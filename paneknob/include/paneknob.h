@@ -11,11 +11,16 @@
  * the system lists first is used. A null title, or one that cannot be converted, matches
  * nothing.
  *
- * Answers: 0 done; -1 no top-level window has that title; -2 restoreAndActivate could not make
- * the window the active one, or (Linux) minimize found no window manager that could ever show
- * the window again, and changed nothing. Each call returns once the window system has confirmed
- * the state it asked for (on Linux: the window manager, waited for at most one second a state;
- * the whole call ends within 2 seconds, even when the window manager or the X server stalls).
+ * Answers: 0 done; -1 no top-level window has that title; -2 not done, the window left as it
+ * was: restoreAndActivate could not make the window the active one; the window's thread did
+ * not handle a message within 1.5 seconds (Windows: a hung window, whose calls would otherwise
+ * wait for it forever); the window manager did not confirm the state asked for, or none runs
+ * to minimize (Linux); the X server could not be reached (Linux: whether the window exists is
+ * then not known). Each call returns once the window system has confirmed the state it asked
+ * for (on Linux: the window manager, waited for at most one second a state; the whole call
+ * ends within 2 seconds, even when the window manager or the X server stalls). On Windows a
+ * window that stops answering between that first question and the action can still hold the
+ * call until it answers.
  *
  * Threads: any thread may call; calls are independent. Nothing here throws, aborts or prints.
  */
@@ -37,17 +42,17 @@ extern "C" {
 #endif
 
 /* Removes the window's minimize and maximize boxes, keeping the rest of its frame; the window
-   is not moved, resized, restacked or activated. 0 or -1. */
+   is not moved, resized, restacked or activated. 0, -1 or -2. */
 PANEKNOB_API int32_t setWindowFlags(const char* title);
 
-/* Minimizes the window. 0 or -1; on Linux -2 without a window manager. */
+/* Minimizes the window. 0, -1 or -2. */
 PANEKNOB_API int32_t minimize(const char* title);
 
 /* Shows the window in its last size and place without activating it (a minimized window comes
-   back, a hidden one is shown). 0 or -1. */
+   back, a hidden one is shown). 0, -1 or -2. */
 PANEKNOB_API int32_t restore(const char* title);
 
-/* Restores the window and makes it the active one, in front. 0, -1, or -2 when the window
+/* Restores the window and makes it the active one, in front. 0, -1, or -2, also when the window
    system did not let it become active. */
 PANEKNOB_API int32_t restoreAndActivate(const char* title);
 

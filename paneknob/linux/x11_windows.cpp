@@ -27,10 +27,13 @@ WindowSystem::Window handle(xcb_window_t window) {
 
 }  // namespace
 
-WindowSystem::Window X11Windows::findTopLevelWindow(const char* title) {
+std::optional<WindowSystem::Window> X11Windows::findTopLevelWindow(const char* title) {
     const std::optional<std::u32string> wanted = x11::fromEnvironmentCharset(title);
-    if (!wanted || !connection_.ok()) {
-        return nullptr;
+    if (!wanted) {
+        return Window{nullptr};
+    }
+    if (!connection_.ok()) {
+        return std::nullopt;
     }
     const xcb_atom_t netName = connection_.atom("_NET_WM_NAME");
     const xcb_atom_t utf8 = connection_.atom("UTF8_STRING");
@@ -41,15 +44,19 @@ WindowSystem::Window X11Windows::findTopLevelWindow(const char* title) {
             return handle(window);
         }
     }
-    return nullptr;
+    // A listing cut short by a broken connection proves no window absent.
+    if (!connection_.sync()) {
+        return std::nullopt;
+    }
+    return Window{nullptr};
 }
 
-void X11Windows::removeBoxes(Window window) {
+bool X11Windows::removeBoxes(Window window) {
     const xcb_atom_t property = connection_.atom("_MOTIF_WM_HINTS");
     const auto hints = x11::parseHints(cardinals(connection_, xid(window), "_MOTIF_WM_HINTS"));
     const x11::Boxes boxes = x11::boxesOf(hints);
     if (!boxes.minimize && !boxes.maximize) {
-        return;  // nothing to take away: the property stays as it is
+        return connection_.ok();  // nothing to take away: the property stays as it is
     }
     const std::vector<std::uint32_t> items =
         x11::itemsOf(x11::restrictBoxes(hints, {false, false}));
@@ -57,62 +64,59 @@ void X11Windows::removeBoxes(Window window) {
                         32, static_cast<std::uint32_t>(items.size()), items.data());
     // The window manager re-reads the hints when they change: the change only has to reach the
     // server.
-    (void)connection_.sync();
+    return connection_.sync();
 }
 
 bool X11Windows::minimize(Window window) {
-    if (!windowManagerRunning(connection_)) {
-        return false;
-    }
-    show(xid(window), Showing::minimized);
-    return true;
+    return windowManagerRunning(connection_) && show(xid(window), Showing::minimized);
 }
 
-void X11Windows::showWithoutActivating(Window window) {
-    show(xid(window), Showing::shown);
+bool X11Windows::showWithoutActivating(Window window) {
+    return show(xid(window), Showing::shown);
 }
 
+// Activation is tried even when the restore was not confirmed: a window manager may activate a
+// window it restores in the same step.
 bool X11Windows::restoreAndActivate(Window window) {
-    show(xid(window), Showing::restored);
+    (void)show(xid(window), Showing::restored);
     return bringToForeground(xid(window));
 }
 
-void X11Windows::show(xcb_window_t target, Showing showing) {
+bool X11Windows::show(xcb_window_t target, Showing showing) {
     const WindowState state = stateOf(connection_, target);
     if (!state.managed) {
-        (void)mapAndConfirm(connection_, target, showing == Showing::minimized,
-                            showing == Showing::restored);
-        return;
+        return mapAndConfirm(connection_, target, showing == Showing::minimized,
+                             showing == Showing::restored);
     }
     if (showing == Showing::minimized) {
         sendToRoot(connection_, target, connection_.atom("WM_CHANGE_STATE"), {kIconicState});
-        (void)(connection_.sync() && awaitIconic(connection_, target, true, kStateWait));
-        return;
+        return connection_.sync() && awaitIconic(connection_, target, true, kStateWait);
     }
     const std::uint32_t active = activeWindow(connection_);
+    bool shown = true;
     if (state.iconic) {
-        deiconify(target, showing == Showing::restored);
+        shown = deiconify(target, showing == Showing::restored);
     } else if (showing == Showing::restored && state.maximized) {
         sendToRoot(connection_, target, connection_.atom("_NET_WM_STATE"),
                    {kStateRemove, connection_.atom("_NET_WM_STATE_MAXIMIZED_VERT"),
                     connection_.atom("_NET_WM_STATE_MAXIMIZED_HORZ"), kSourceApplication});
     }
-    if (showing == Showing::shown && active != target) {
+    if (shown && showing == Showing::shown && active != target) {
         keepActive(active, target);
     }
-    (void)connection_.sync();
+    return connection_.sync() && shown;
 }
 
 // Out of the iconic state: first by dropping _NET_WM_STATE_HIDDEN (some window managers honour
 // it, and then do not activate the window), else by a map request, which ICCCM makes the way
 // out of the iconic state for every window manager.
-void X11Windows::deiconify(xcb_window_t target, bool activate) {
+bool X11Windows::deiconify(xcb_window_t target, bool activate) {
     sendToRoot(connection_, target, connection_.atom("_NET_WM_STATE"),
                {kStateRemove, connection_.atom("_NET_WM_STATE_HIDDEN"), 0, kSourceApplication});
     if (connection_.sync() && awaitIconic(connection_, target, false, kDeiconifyWait)) {
-        return;
+        return true;
     }
-    (void)mapAndConfirm(connection_, target, false, activate);
+    return mapAndConfirm(connection_, target, false, activate);
 }
 
 // A window manager that activated the shown window anyway gives the focus back to the window

@@ -23,7 +23,11 @@
 //   user; it succeeded when _NET_ACTIVE_WINDOW names the window within kActivationWait and still
 //   does kSettleTime later.
 // - without a window manager nothing could ever take a window out of the iconic state, so
-//   minimize changes nothing and answers kNotMinimized.
+//   minimize changes nothing and answers false.
+// - an action counts as done only when the window manager confirmed the state it asked for
+//   (minimize, show, restore) or the server handled the request (the boxes); a window manager
+//   that does not answer in time (stopped, hung) makes the action answer false. An X server that
+//   cannot be reached, or breaks the connection during the lookup, answers no lookup at all.
 // - every wait is cut short by the call's limit (kCallLimit).
 
 #include "../core/window_system.h"
@@ -36,18 +40,18 @@ class X11Windows final : public WindowSystem {
 public:
     X11Windows() : connection_(kCallLimit) {}
 
-    Window findTopLevelWindow(const char* title) override;
-    void removeBoxes(Window window) override;
+    std::optional<Window> findTopLevelWindow(const char* title) override;
+    bool removeBoxes(Window window) override;
     bool minimize(Window window) override;
-    void showWithoutActivating(Window window) override;
+    bool showWithoutActivating(Window window) override;
     bool restoreAndActivate(Window window) override;
 
 private:
     enum class Showing { minimized, shown, restored };
 
-    void show(xcb_window_t target, Showing showing);
+    bool show(xcb_window_t target, Showing showing);
     bool bringToForeground(xcb_window_t target);
-    void deiconify(xcb_window_t target, bool activate);
+    bool deiconify(xcb_window_t target, bool activate);
     void keepActive(std::uint32_t previous, xcb_window_t shown);
 
     x11kit::Connection connection_;

@@ -22,6 +22,11 @@ inline constexpr int kShowRestore = 9;     // SW_RESTORE
 // the boxes must leave position, size, Z order and the active window alone.
 inline constexpr std::uint32_t kRefreshFrameFlags = 0x0037;
 
+// How long a call waits for another thread's window to answer before it acts: its actions
+// send that thread messages and wait for them to be handled, which a window whose thread no
+// longer pumps messages never does.
+inline constexpr std::uint32_t kAnswerMilliseconds = 1500;
+
 class User32Calls {
 public:
     using Window = WindowSystem::Window;
@@ -34,6 +39,9 @@ public:
     // The top-level window whose whole title equals `title`, ignoring case; null if none.
     [[nodiscard]] virtual Window findTopLevelWindow(const char16_t* title) = 0;
 
+    // True when `window` belongs to the calling thread, or its thread handled a message within
+    // `milliseconds` and is not one the system counts as hung.
+    [[nodiscard]] virtual bool answers(Window window, std::uint32_t milliseconds) = 0;
     [[nodiscard]] virtual std::int64_t style(Window window) = 0;
     virtual void setStyle(Window window, std::int64_t style) = 0;
     // Lets a changed style take effect, with `flags` (position, size and Z order kept).

@@ -26,6 +26,15 @@ public:
     Window findTopLevelWindow(const char16_t* title) override {
         return windowOf(::FindWindowW(nullptr, reinterpret_cast<const wchar_t*>(title)));
     }
+    bool answers(Window window, std::uint32_t milliseconds) override {
+        if (::GetWindowThreadProcessId(handle(window), nullptr) == ::GetCurrentThreadId()) {
+            return true;  // its messages are handled by this very call
+        }
+        DWORD_PTR ignored = 0;
+        return ::SendMessageTimeoutW(handle(window), WM_NULL, 0, 0,
+                                     SMTO_ABORTIFHUNG | SMTO_BLOCK | SMTO_ERRORONEXIT, milliseconds,
+                                     &ignored) != 0;
+    }
     std::int64_t style(Window window) override {
         return ::GetWindowLongPtrW(handle(window), GWL_STYLE);
     }

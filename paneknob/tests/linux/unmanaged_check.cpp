@@ -55,21 +55,37 @@ TEST(WithoutWindowManager, MinimizeAnswersTheFailureAndChangesNothing) {
     }
 }
 
-// The bench's window manager stopped while the test runs, and continued afterwards.
-class StoppedWindowManager {
+// One of the bench's processes (its process group, "wm" or "xvfb") stopped while the test
+// runs, and continued afterwards.
+class Stopped {
 public:
-    StoppedWindowManager() {
-        std::ifstream(std::string(std::getenv("X11_BENCH_DIR")) + "/wm.pid") >> pid_;
+    explicit Stopped(const char* which) {
+        std::ifstream(std::string(std::getenv("X11_BENCH_DIR")) + "/" + which + ".pid") >> pid_;
         EXPECT_GT(pid_, 0);
         EXPECT_EQ(::kill(-pid_, SIGSTOP), 0);
     }
-    StoppedWindowManager(const StoppedWindowManager&) = delete;
-    StoppedWindowManager& operator=(const StoppedWindowManager&) = delete;
-    ~StoppedWindowManager() { ::kill(-pid_, SIGCONT); }
+    Stopped(const Stopped&) = delete;
+    Stopped& operator=(const Stopped&) = delete;
+    ~Stopped() { ::kill(-pid_, SIGCONT); }
 
 private:
     pid_t pid_ = 0;
 };
+
+// A window that exists, with the X server stopped: not "no such window", but not done.
+TEST(StoppedServer, EveryExportSaysItCouldNotAsk) {
+    Desktop desktop;
+    const std::uint32_t window = makeWindow(desktop.connection(), true);
+    {
+        const Stopped stopped("xvfb");
+        EXPECT_EQ(minimize(kTitle), -2);
+        EXPECT_EQ(restore(kTitle), -2);
+        EXPECT_EQ(restoreAndActivate(kTitle), -2);
+        EXPECT_EQ(setWindowFlags(kTitle), -2);
+    }
+    EXPECT_TRUE(desktop.connection().sync());
+    EXPECT_TRUE(viewable(desktop.connection(), window));
+}
 
 // Each export ends by its limit (the test's timeout would catch one that does not) and says
 // what it could not do.
@@ -83,9 +99,10 @@ TEST(StalledWindowManager, EveryExportEndsAndSaysWhatItCouldNotDo) {
     const std::uint32_t other = makeWindow(desktop.connection(), true, "paneknob other window");
     ASSERT_TRUE(hostkit::x11::eventually(
         [&] { return desktop.wmState(window) == 1 && desktop.activeWindow() == other; }));
-    const StoppedWindowManager stopped;
-    EXPECT_EQ(minimize(kTitle), 0);  // asked for; nobody confirms it
-    EXPECT_EQ(restore(kTitle), 0);
+    const Stopped stopped("wm");
+    EXPECT_EQ(minimize(kTitle), -2);  // asked for; nobody confirms it
+    EXPECT_EQ(desktop.wmState(window), 1u);
+    EXPECT_EQ(restore(kTitle), 0);  // shown already
     EXPECT_EQ(restoreAndActivate(kTitle), -2);
     EXPECT_EQ(setWindowFlags(kTitle), 0);
 }

@@ -25,6 +25,7 @@ public:
     bool conversionFails = false;
     bool foregroundWorks = true;
     bool activationWorks = true;
+    bool answering = true;  // false: the window's thread no longer handles messages
 
     Calls calls;
     std::int64_t styleSet = 0;
@@ -55,6 +56,11 @@ public:
             c = (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c;
         }
         return lowered == u"target" ? reinterpret_cast<Window>(&window_) : nullptr;
+    }
+    bool answers(Window window, std::uint32_t milliseconds) override {
+        EXPECT_LE(milliseconds, 2000u);
+        act("answers", window);
+        return answering;
     }
     std::int64_t style(Window window) override {
         act("style", window);
@@ -116,10 +122,13 @@ TEST_P(WindowAction, AnswersItsCodeAfterTheRightCalls) {
 }
 
 const auto kAsIs = [](FakeWindows&) {};
+const auto kHung = [](FakeWindows& w) { w.answering = false; };
 const Calls kLookup{"convert", "find"};
 
+// The lookup, the question whether the window answers, then `more`.
 Calls then(std::initializer_list<std::string> more) {
     Calls calls = kLookup;
+    calls.emplace_back("answers");
     calls.insert(calls.end(), more);
     return calls;
 }
@@ -143,6 +152,10 @@ INSTANTIATE_TEST_SUITE_P(
         ActionCase{"ActivateFailsBothWays", &restoreAndActivate,
                    [](FakeWindows& w) { w.foregroundWorks = w.activationWorks = false; }, "Target",
                    -2, then({"show 9", "foreground", "activate"})},
+        ActionCase{"HungWindowKeepsItsBoxes", &setWindowFlags, kHung, "Target", -2, then({})},
+        ActionCase{"HungWindowIsNotMinimized", &minimize, kHung, "Target", -2, then({})},
+        ActionCase{"HungWindowIsNotShown", &restore, kHung, "Target", -2, then({})},
+        ActionCase{"HungWindowIsNotActivated", &restoreAndActivate, kHung, "Target", -2, then({})},
         ActionCase{"NullTitleIsNotSearched", &minimize, kAsIs, nullptr, -1, Calls{}},
         ActionCase{"FailedConversionIsNotSearched", &restoreAndActivate,
                    [](FakeWindows& w) { w.conversionFails = true; }, "Target", -1,

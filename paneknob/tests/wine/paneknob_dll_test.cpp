@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -234,3 +235,40 @@ TEST(OwnWindow, ActionsOnAWindowOfTheCallingThread) {
 }
 
 }  // namespace
+
+// A window whose thread has stopped handling messages: each export answers -2 within its bound
+// and leaves the window as it was, where the system's calls would wait for the thread forever.
+TEST(HungWindow, EveryExportAnswersMinusTwoAndLeavesItAsItWas) {
+    constexpr char kTitle[] = "Paneknob Hung";
+    const HANDLE created = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const HANDLE resume = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HWND window = nullptr;
+    std::thread owner([&] {
+        WNDCLASSW type{};
+        type.lpfnWndProc = &::DefWindowProcW;
+        type.hInstance = ::GetModuleHandleW(nullptr);
+        type.lpszClassName = L"PaneknobHungWindow";
+        ::RegisterClassW(&type);
+        window = ::CreateWindowExW(0, type.lpszClassName, L"Paneknob Hung",
+                                   WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200, nullptr,
+                                   nullptr, type.hInstance, nullptr);
+        hostkit::win32::pumpMessages(300);
+        ::SetEvent(created);
+        ::WaitForSingleObject(resume, INFINITE);  // no messages handled meanwhile
+        ::DestroyWindow(window);
+    });
+    ASSERT_EQ(::WaitForSingleObject(created, 10000), WAIT_OBJECT_0);
+    const LONG_PTR style = ::GetWindowLongPtrW(window, GWL_STYLE);
+    for (const Export action : {exports().setWindowFlags, exports().minimize, exports().restore,
+                                exports().restoreAndActivate}) {
+        const DWORD start = ::GetTickCount();
+        EXPECT_EQ(action(kTitle), -2);
+        EXPECT_LE(::GetTickCount() - start, 5000u) << "waited for the hung window";
+    }
+    EXPECT_EQ(::GetWindowLongPtrW(window, GWL_STYLE), style);
+    EXPECT_FALSE(::IsIconic(window));
+    ::SetEvent(resume);
+    owner.join();
+    ::CloseHandle(created);
+    ::CloseHandle(resume);
+}
