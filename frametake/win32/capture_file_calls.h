@@ -16,6 +16,9 @@ namespace frametake {
 inline constexpr std::uint32_t kMaxPath = 260;
 static_assert(kMaxPath == kCapturePathRoom, "a Windows path fills the room the header promises");
 
+// The longest folder GetTempFileNameA takes: room must remain for the file name it appends.
+inline constexpr std::uint32_t kMaxTempFileDirectory = kMaxPath - 14;
+
 // The prefix handed to GetTempFileNameA, which uses its first three characters.
 inline constexpr char kTempFilePrefix[] = "screenshot";
 
@@ -27,12 +30,15 @@ public:
 
     // GetTempPath2A: the temporary directory (ANSI, ending in a separator) into `buffer` of
     // `size` bytes; its length, or 0 on failure, or the size needed when the buffer is too
-    // small.
+    // small. 0 also when the ANSI path is not exactly the directory: a character the active
+    // code page lacks, replaced by a look-alike (a fullwidth backslash by a backslash), names
+    // another folder.
     [[nodiscard]] virtual std::uint32_t temporaryDirectory(char* buffer, std::uint32_t size) = 0;
     // Creates the capture's file in `directory`, for writing: a path (into `name`, kMaxPath
     // bytes) whose file name starts with the first three characters of `prefix`, goes on with
     // the number GetTempFileNameA gives and ends in ".png". The file is new: an existing file is
-    // never opened. Null on failure, with nothing left behind.
+    // never opened, and no file this call did not create is removed. Null on failure, with
+    // nothing left behind.
     [[nodiscard]] virtual File createCaptureFile(const char* directory, const char* prefix,
                                                  char* name) = 0;
     // Writes all `size` bytes to `file` and closes it (in either case); true only when every

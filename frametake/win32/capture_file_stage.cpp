@@ -6,7 +6,7 @@ bool saveCaptureFile(CaptureFileCalls& calls, const std::uint8_t* rgb, std::int3
                      std::int32_t height, char* name) {
     char directory[kMaxPath] = {};
     const std::uint32_t length = calls.temporaryDirectory(directory, kMaxPath);
-    if (length < 1 || length > kMaxPath) {
+    if (length < 1 || length > kMaxTempFileDirectory) {
         return false;
     }
     PngBytes png;

@@ -11,18 +11,50 @@
 namespace frametake {
 namespace {
 
-using TempPathFunction = DWORD(WINAPI*)(DWORD, LPSTR);
+template <typename Function>
+Function kernelFunction(const char* name, Function fallback) {
+    const auto found = reinterpret_cast<Function>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), name)));
+    return found != nullptr ? found : fallback;
+}
 
-// GetTempPath2A exists from Windows 10 build 20348 on, and not on Wine 8: a static import would
-// stop the DLL from loading there. It is looked up once; GetTempPathA stands in without it.
-TempPathFunction tempPathFunction() {
-    static const TempPathFunction function = [] {
-        const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-        const auto newer = reinterpret_cast<TempPathFunction>(
-            reinterpret_cast<void*>(::GetProcAddress(kernel, "GetTempPath2A")));
-        return newer != nullptr ? newer : &::GetTempPathA;
-    }();
-    return function;
+// GetTempPath2A and GetTempPath2W exist from Windows 10 build 20348 on, and not on Wine 8: a
+// static import would stop the DLL from loading there. Each is looked up once; GetTempPathA
+// and GetTempPathW stand in without them.
+DWORD temporaryPathA(DWORD size, LPSTR buffer) {
+    using Function = DWORD(WINAPI*)(DWORD, LPSTR);
+    static const Function function = kernelFunction<Function>("GetTempPath2A", &::GetTempPathA);
+    return function(size, buffer);
+}
+DWORD temporaryPathW(DWORD size, LPWSTR buffer) {
+    using Function = DWORD(WINAPI*)(DWORD, LPWSTR);
+    static const Function function = kernelFunction<Function>("GetTempPath2W", &::GetTempPathW);
+    return function(size, buffer);
+}
+
+// Whether the ANSI `path` is the active code page's exact form of the system's UTF-16 one: no
+// character replaced by a default or a best-fit look-alike.
+bool exactInCodePage(const char* path) {
+    wchar_t wide[MAX_PATH + 1] = {};
+    const DWORD units = temporaryPathW(MAX_PATH + 1, wide);
+    if (units == 0 || units > MAX_PATH) {
+        return false;
+    }
+    char narrow[MAX_PATH] = {};
+    BOOL defaulted = FALSE;
+    const int bytes = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, narrow,
+                                            MAX_PATH, nullptr, &defaulted);
+    return bytes > 0 && defaulted == FALSE && std::strcmp(narrow, path) == 0;
+}
+
+// Whether `name` was created at or after `since`: a temporary file this call made, not one
+// that was there before (Wine's GetTempFileNameA answers with an existing name, creating
+// nothing, when every name is taken).
+bool createdSince(const char* name, const FILETIME& since) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    return ::GetFileAttributesExA(name, GetFileExInfoStandard, &data) != FALSE &&
+           data.nFileSizeHigh == 0 && data.nFileSizeLow == 0 &&
+           ::CompareFileTime(&data.ftCreationTime, &since) >= 0;
 }
 
 // GDI itself behind the grab's table.
@@ -74,18 +106,24 @@ private:
 class SystemCaptureFileCalls final : public CaptureFileCalls {
 public:
     std::uint32_t temporaryDirectory(char* buffer, std::uint32_t size) override {
-        return tempPathFunction()(size, buffer);
+        const DWORD length = temporaryPathA(size, buffer);
+        return length > 0 && length < size && !exactInCodePage(buffer) ? 0 : length;
     }
     // The system picks a unique number and creates "scr<hex>.tmp" for it; that file holds the
     // number (the system hands out no number whose .tmp exists) until the .png exists. The
     // .png is created new, never opened when it exists: a name that earlier captures took moves
-    // on to the next number, as far as all 65,535 of them.
+    // on to the next number, as far as all 65,535 of them. The .tmp is removed only when this
+    // call made it.
     File createCaptureFile(const char* directory, const char* prefix, char* name) override {
         char held[kMaxPath] = {};
+        FILETIME before{};
+        ::GetSystemTimeAsFileTime(&before);
+        before = earlier(before, kTimestampSlack);
         const UINT first = ::GetTempFileNameA(directory, prefix, 0, held);
         if (first == 0) {
             return nullptr;
         }
+        const bool madeHere = createdSince(held, before);
         HANDLE file = INVALID_HANDLE_VALUE;
         UINT number = first;
         for (UINT tried = 0; tried < kUniqueNumbers && file == INVALID_HANDLE_VALUE; ++tried) {
@@ -94,12 +132,14 @@ public:
             }
             file = ::CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                                  nullptr);
-            if (file == INVALID_HANDLE_VALUE && !nameTaken(::GetLastError())) {
+            if (file == INVALID_HANDLE_VALUE && !nameTaken(name, ::GetLastError())) {
                 break;
             }
             number = number % kUniqueNumbers + 1;  // 1 to 0xFFFF; 0 asks for a new number
         }
-        ::DeleteFileA(held);
+        if (madeHere) {
+            ::DeleteFileA(held);
+        }
         return file != INVALID_HANDLE_VALUE ? reinterpret_cast<File>(file) : nullptr;
     }
     bool writeAndCloseCaptureFile(File file, const std::uint8_t* bytes, std::size_t size) override {
@@ -119,6 +159,16 @@ public:
 
 private:
     static constexpr UINT kUniqueNumbers = 0xFFFF;
+    // File systems store creation times coarser than the clock (FAT: 10 ms; others round).
+    static constexpr ULONGLONG kTimestampSlack = 2 * 10'000'000ULL;  // 2 s in 100 ns units
+
+    static FILETIME earlier(FILETIME time, ULONGLONG by) {
+        ULARGE_INTEGER value{};
+        value.LowPart = time.dwLowDateTime;
+        value.HighPart = time.dwHighDateTime;
+        value.QuadPart -= by;
+        return {value.LowPart, value.HighPart};
+    }
     static constexpr DWORD kMaxWrite = 1u << 30;
 
     // The system's name for `number` (no file is made for a given number), with the extension
@@ -134,9 +184,12 @@ private:
         std::memcpy(name + length - 3, "png", 3);
         return true;
     }
-    static bool nameTaken(DWORD error) {
+    // Access is denied for a folder (or a file being deleted) of that name, which takes the
+    // name, and for a folder this user may not write in, which no other name helps with.
+    static bool nameTaken(const char* name, DWORD error) {
         return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
-               error == ERROR_ACCESS_DENIED;  // a folder or a file being deleted by that name
+               (error == ERROR_ACCESS_DENIED &&
+                ::GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES);
     }
 };
 

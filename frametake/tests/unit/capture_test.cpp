@@ -96,6 +96,10 @@ INSTANTIATE_TEST_SUITE_P(
                  join({kGdiStart, {"GetDIBits", "GetTempPath"}, kGdiEnd}), false},
         StepCase{"TempDirectoryTooLong", [](FakeCapturePlatform& p) { p.directoryLength = 261; },
                  join({kGdiStart, {"GetDIBits", "GetTempPath"}, kGdiEnd}), false},
+        // GetTempFileNameA needs room for its file name after the folder.
+        StepCase{"TempDirectoryWithoutRoomForAName",
+                 [](FakeCapturePlatform& p) { p.directoryLength = 247; },
+                 join({kGdiStart, {"GetDIBits", "GetTempPath"}, kGdiEnd}), false},
         StepCase{"PngEncoder", [](FakeCapturePlatform& p) { p.pngResult = 83; },
                  join({kGdiStart, {"GetDIBits", "GetTempPath", "EncodePng"}, kGdiEnd}), false},
         StepCase{"UniqueFile", [](FakeCapturePlatform& p) { p.uniqueFileFails = true; },

@@ -241,6 +241,54 @@ TEST(FrametakeFiles, EarlierFilesAreNeverOverwritten) {
     EXPECT_EQ(changed, 0u) << "earlier files were overwritten";
 }
 
+// TMP pointed at `folder` (made, with its parents) for the test's life; the folder and what
+// is in it are removed afterwards.
+class TemporaryFolderOf {
+public:
+    explicit TemporaryFolderOf(const std::filesystem::path& folder)
+        : base_(temporaryFolder() / "frametake-odd"), folder_(base_ / folder) {
+        std::filesystem::create_directories(folder_);
+        ::SetEnvironmentVariableW(L"TMP", folder_.wstring().c_str());
+    }
+    TemporaryFolderOf(const TemporaryFolderOf&) = delete;
+    TemporaryFolderOf& operator=(const TemporaryFolderOf&) = delete;
+    ~TemporaryFolderOf() {
+        ::SetEnvironmentVariableW(L"TMP", original_.wstring().c_str());
+        std::filesystem::remove_all(base_);
+    }
+    [[nodiscard]] const std::filesystem::path& base() const { return base_; }
+    [[nodiscard]] const std::filesystem::path& folder() const { return folder_; }
+
+private:
+    std::filesystem::path original_ = temporaryFolder();
+    std::filesystem::path base_;
+    std::filesystem::path folder_;
+};
+
+std::size_t filesIn(const std::filesystem::path& folder) {
+    std::size_t count = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        count += entry.is_regular_file() ? 1u : 0u;
+    }
+    return count;
+}
+
+// A folder too long for GetTempFileNameA's name, and one whose name the code page can only
+// approximate (a fullwidth backslash, which a best-fit conversion makes a backslash into the
+// folder "a\b" beside it): no capture, no file anywhere.
+TEST(FrametakeFiles, TemporaryFoldersThatCannotHoldTheCaptureGiveNoPath) {
+    const ScreenInfo screen = primaryRecord();
+    for (const std::wstring& odd : {std::wstring(220 - temporaryFolder().wstring().size(),
+                                                 L'x') + L"\\" + std::wstring(20, L'y'),
+                                    std::wstring(L"a\uFF3Cb")}) {
+        const TemporaryFolderOf temporary{std::filesystem::path(odd)};
+        std::filesystem::create_directories(temporary.base() / "a" / "b");
+        EXPECT_EQ(std::string(exports().captureScreen(&screen, 0, 0, 4, 4)), "")
+            << temporary.folder().string().size();
+        EXPECT_EQ(filesIn(temporary.base()), 0u);
+    }
+}
+
 TEST(FrametakeReliability, FiveHundredCapturesLeaveNothingBehind) {
     using namespace testkit::win32;
     const ScreenInfo screen = primaryRecord();
