@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "audio_owners.h"
+#include "engine_plays.h"
 #include "java_object.h"
 #include "messages.h"
 #include "player.h"
@@ -95,6 +96,17 @@ void releasePlayer(JNIEnv* env, jobject self, AudioPlatform& audio) {
     const std::optional<jlong> voice = getNativeHandle(env, self, kMasteringVoiceField);
     if (!voice) {
         return;
+    }
+    // Plays still running on this engine (a breach of the contract) take the engine over.
+    if (anyEnginePlays()) {
+        const std::optional<jlong> engine = getNativeHandle(env, self, kEngineField);
+        if (engine && *engine != 0 &&
+            handOverToPlays(fromField<AudioPlatform::Engine>(*engine),
+                            fromField<AudioPlatform::Voice>(*voice))) {
+            static_cast<void>(setNativeHandle(env, self, kMasteringVoiceField, 0) &&
+                              setNativeHandle(env, self, kEngineField, 0));
+            return;
+        }
     }
     if (*voice != 0) {
         audio.destroyVoice(fromField<AudioPlatform::Voice>(*voice));

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "audio_owners.h"
+#include "engine_plays.h"
 #include "java_object.h"
 #include "messages.h"
 #include "player.h"
@@ -88,7 +89,10 @@ void playFile(JNIEnv* env, jobject self, jstring path, AudioPlatform& audio, Fil
 
     const auto engineHandle =
         reinterpret_cast<AudioPlatform::Engine>(static_cast<std::intptr_t>(*engine));
-    switch (const PlayOutcome played = playSound(audio, engineHandle, data); played.step) {
+    const EnginePlay recorded(audio, engineHandle);
+    const PlayOutcome played =
+        playSound(audio, engineHandle, data, kUnboundedPolls, [&] { return recorded.released(); });
+    switch (played.step) {
         case PlayOutcome::Step::kSourceVoice:
             throwAudioPlayerException(env, messages::sourceVoiceFailed(played.result));
             return;

@@ -27,7 +27,7 @@ AudioBuffer describeBuffer(const WaveFileData& data) {
 }  // namespace
 
 PlayOutcome playSound(AudioPlatform& audio, AudioPlatform::Engine engine, const WaveFileData& data,
-                      std::uint32_t maxPolls) {
+                      std::uint32_t maxPolls, const std::function<bool()>& stopWaiting) {
     // A format or buffer the engine documents as invalid never reaches it: not every engine
     // checks. Each is refused with the step at which the engine refuses it.
     if (const HRESULT checked = checkSourceFormat(data.waveFormat); failed(checked)) {
@@ -59,7 +59,8 @@ PlayOutcome playSound(AudioPlatform& audio, AudioPlatform::Engine engine, const 
     for (bool running = true; running;) {
         running = audio.buffersQueued(voice.get()) > 0;
         audio.sleepMilliseconds(kPollMilliseconds);
-        running = running && (maxPolls == kUnboundedPolls || ++polls < maxPolls);
+        running = running && (maxPolls == kUnboundedPolls || ++polls < maxPolls) &&
+                  !(stopWaiting && stopWaiting());
     }
     return {};
 }

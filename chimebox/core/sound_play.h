@@ -5,6 +5,7 @@
 // bounded wait.
 
 #include <cstdint>
+#include <functional>
 
 #include "audio_platform.h"
 #include "wave_reader.h"
@@ -23,9 +24,11 @@ struct PlayOutcome {
 inline constexpr std::uint32_t kUnboundedPolls = 0;
 
 // `data` describes bytes that the caller keeps until this returns. `maxPolls` bounds the wait
-// (kUnboundedPolls: until the engine reports no buffer queued, as a play waits).
+// (kUnboundedPolls: until the engine reports no buffer queued, as a play waits); so does
+// `stopWaiting`, asked after each poll (a release that handed the engine over).
 [[nodiscard]] PlayOutcome playSound(AudioPlatform& audio, AudioPlatform::Engine engine,
                                     const WaveFileData& data,
-                                    std::uint32_t maxPolls = kUnboundedPolls);
+                                    std::uint32_t maxPolls = kUnboundedPolls,
+                                    const std::function<bool()>& stopWaiting = {});
 
 }  // namespace chimebox

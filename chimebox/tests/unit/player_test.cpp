@@ -10,6 +10,7 @@
 #include <cstring>
 #include <functional>
 #include <future>
+#include <limits>
 #include <new>
 #include <optional>
 #include <string>
@@ -503,6 +504,34 @@ TEST_F(PlayerTest, TwoThreadsPlayOnOneObjectAtOnce) {
     const Calls calls = audio.calls();
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "CreateSourceVoice"), 2);
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "DestroyVoice"), 2);
+    EXPECT_EQ(thrown(), std::nullopt);
+}
+
+// A release while a play runs (a breach of the contract): the play stops waiting and ends, the
+// release returns with both fields 0, and the engine is torn down once, after the play's voice.
+TEST_F(PlayerTest, ReleaseDuringAPlayEndsItAndTearsTheEngineDownAfterIt) {
+    makeReady();
+    files.files[u"a.wav"] = kPcm;
+    audio.pollsWhileQueued = std::numeric_limits<int>::max();  // never drains by itself
+    std::thread playing([this] { play(u"a.wav"); });
+    auto polled = [this] {
+        const Calls calls = audio.calls();
+        return std::find(calls.begin(), calls.end(), "GetState") != calls.end();
+    };
+    while (!polled()) {
+        std::this_thread::yield();
+    }
+    release();
+    playing.join();
+    EXPECT_EQ(jvm.longField(player, kEngineField), 0);
+    EXPECT_EQ(jvm.longField(player, kMasteringVoiceField), 0);
+    const Calls calls = audio.calls();
+    const auto last = [&](const std::string& call) {
+        return std::find(calls.rbegin(), calls.rend(), call).base();
+    };
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "DestroyVoice"), 2);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "Release"), 1);
+    EXPECT_LT(last("DestroyVoice"), last("Release"));
     EXPECT_EQ(thrown(), std::nullopt);
 }
 

@@ -18,8 +18,20 @@
 namespace frametake::wine {
 namespace {
 
+// A count request's worker that misses its 500 ms wait (an emulated machine under load) makes
+// the request answer 0 with an empty table, as documented: such a request is asked again, a
+// few times, instead of failing the test by the machine's load.
+template <typename Request>
+std::int32_t count(Request request) {
+    std::int32_t answer = 0;
+    for (int attempt = 0; attempt < 5 && answer == 0; ++attempt) {
+        answer = request();
+    }
+    return answer;
+}
+
 ScreenInfo primaryRecord() {
-    EXPECT_GE(exports().getScreenCount(), 1);
+    EXPECT_GE(count([] { return exports().getScreenCount(); }), 1);
     ScreenInfo info{};
     exports().getScreen(0, &info);
     return info;
@@ -32,9 +44,12 @@ std::filesystem::path temporaryFolder() {
 }
 
 TEST(FrametakeScreens, OneScreenOf1920By1080InBothModes) {
-    for (const std::int32_t count : {exports().getScreenCount(), exports().getScreenCountEx(0),
-                                     exports().getScreenCountEx(1)}) {
-        EXPECT_EQ(count, 1);
+    for (const int mode : {-1, 0, 1}) {
+        EXPECT_EQ(count([mode] {
+                      return mode < 0 ? exports().getScreenCount()
+                                      : exports().getScreenCountEx(mode);
+                  }),
+                  1);
         std::array<unsigned char, 48> record;
         record.fill(0x5A);
         exports().getScreen(0, reinterpret_cast<ScreenInfo*>(record.data()));
@@ -52,7 +67,7 @@ TEST(FrametakeScreens, OneScreenOf1920By1080InBothModes) {
 }
 
 TEST(FrametakeScreens, IndexOutsideTheTableLeavesTheRecordAlone) {
-    ASSERT_EQ(exports().getScreenCountEx(1), 1);
+    ASSERT_EQ(count([] { return exports().getScreenCountEx(1); }), 1);
     for (const std::int32_t index : {-1, 1}) {
         std::array<unsigned char, 48> record;
         record.fill(0x33);
@@ -278,8 +293,8 @@ std::size_t filesIn(const std::filesystem::path& folder) {
 // folder "a\b" beside it): no capture, no file anywhere.
 TEST(FrametakeFiles, TemporaryFoldersThatCannotHoldTheCaptureGiveNoPath) {
     const ScreenInfo screen = primaryRecord();
-    for (const std::wstring& odd : {std::wstring(220 - temporaryFolder().wstring().size(),
-                                                 L'x') + L"\\" + std::wstring(20, L'y'),
+    for (const std::wstring& odd : {std::wstring(220 - temporaryFolder().wstring().size(), L'x') +
+                                        L"\\" + std::wstring(20, L'y'),
                                     std::wstring(L"a\uFF3Cb")}) {
         const TemporaryFolderOf temporary{std::filesystem::path(odd)};
         std::filesystem::create_directories(temporary.base() / "a" / "b");

@@ -243,4 +243,38 @@ class JavaLibraryTest {
         AudioPlayerException failure = assertThrows(AudioPlayerException.class, () -> Sounds.play(missing));
         assertEquals("Failed reading WAV file: -0X7FF8FFFE (" + missing + ")", failure.getMessage());
     }
+
+    /** The clean-up of earlier copies deletes only its own folders of ended processes, and
+     *  follows no link: a planted link, a folder of a running process and one with no owner
+     *  file stay, and so does what they point to. */
+    @Test
+    void staleCopiesOfEndedProcessesGoAndNothingElse() throws Exception {
+        Path parent = Files.createTempDirectory("natives-parent");
+        Path outside = Files.createTempDirectory("natives-outside");
+        Files.writeString(outside.resolve("keep.txt"), "keep");
+        Process ended = new ProcessBuilder("true").start();
+        ended.waitFor();
+        String endedOwner = ended.pid() + " " + ended.info().startInstant().map(Object::toString).orElse("-");
+        String liveOwner = ProcessHandle.current().pid() + " "
+                           + ProcessHandle.current().info().startInstant().orElseThrow();
+        Files.writeString(outside.resolve("owner"), endedOwner);  // a link's target, owned as ours
+        Path dead = Files.createDirectory(parent.resolve("desktop-natives-dead"));
+        Files.writeString(dead.resolve("owner"), endedOwner);
+        Files.writeString(dead.resolve("libchimebox.so"), "copy");
+        Files.createSymbolicLink(dead.resolve("link"), outside.resolve("keep.txt"));
+        Path live = Files.createDirectory(parent.resolve("desktop-natives-live"));
+        Files.writeString(live.resolve("owner"), liveOwner);
+        Path foreign = Files.createDirectory(parent.resolve("desktop-natives-foreign"));
+        Files.writeString(foreign.resolve("data"), "theirs");
+        Files.createSymbolicLink(parent.resolve("desktop-natives-link"), outside);
+
+        NativeFiles.removeStaleFolders(parent);
+
+        assertFalse(Files.exists(dead, java.nio.file.LinkOption.NOFOLLOW_LINKS));
+        assertTrue(Files.exists(live.resolve("owner")));
+        assertTrue(Files.exists(foreign.resolve("data")));
+        assertTrue(Files.isSymbolicLink(parent.resolve("desktop-natives-link")));
+        assertEquals("keep", Files.readString(outside.resolve("keep.txt")));
+        assertTrue(Files.exists(outside.resolve("owner")));
+    }
 }

@@ -1,14 +1,14 @@
 package org.halvex.desktop.internal;
 
-import java.io.File;
 import java.io.FileNotFoundException;
 import java.io.IOException;
 import java.io.InputStream;
 import java.net.URL;
+import java.nio.file.DirectoryIteratorException;
 import java.nio.file.DirectoryStream;
 import java.nio.file.Files;
+import java.nio.file.LinkOption;
 import java.nio.file.Path;
-import java.time.Duration;
 import java.time.Instant;
 import java.util.HashMap;
 import java.util.Locale;
@@ -21,13 +21,16 @@ import java.util.Map;
  * <p>Each is copied once per process, under its own name, into a folder of this process's own
  * (made new, with a name nobody can guess, readable by the user alone) in the system property
  * {@code org.halvex.desktop.tmpdir}'s folder, else {@code java.io.tmpdir}, so that no other
- * user can put a library in its place. The copies are deleted when the JVM exits. Windows keeps
- * a loaded library locked, so there they stay behind; the first copy a later process makes
- * deletes the folders of earlier ones that are over an hour old, as far as nothing holds them.
+ * user can put a library in its place. The folder holds an owner file naming this process (its
+ * id and start time). The copies are deleted when the JVM exits. Windows keeps a loaded library
+ * locked, so there they stay behind, and a JVM that is killed or crashes leaves them anywhere;
+ * the first copy a later process makes deletes the folders whose owner file names a process
+ * that no longer runs, as far as nothing holds them. It follows no link and deletes no folder
+ * without such an owner file: nothing it did not make.
  */
 public final class NativeFiles {
     private static final String FOLDER_PREFIX = "desktop-natives-";
-    private static final Duration STALE = Duration.ofHours(1);
+    private static final String OWNER_FILE = "owner";
     private static final Map<String, Path> COPIED = new HashMap<>();
     private static Path folder;
 
@@ -93,35 +96,70 @@ public final class NativeFiles {
         if (folder == null) {
             Path parent = Path.of(System.getProperty("org.halvex.desktop.tmpdir",
                                                      System.getProperty("java.io.tmpdir")));
-            if (File.separatorChar == '\\') {
-                removeStaleFolders(parent);
-            }
-            folder = Files.createTempDirectory(parent, FOLDER_PREFIX);
-            folder.toFile().deleteOnExit();  // after the files: the JVM deletes in reverse order
+            removeStaleFolders(parent);
+            Path made = Files.createTempDirectory(parent, FOLDER_PREFIX);
+            made.toFile().deleteOnExit();  // after the files: the JVM deletes in reverse order
+            Path owner = made.resolve(OWNER_FILE);
+            Files.writeString(owner, ownerText(ProcessHandle.current()));
+            owner.toFile().deleteOnExit();
+            folder = made;
         }
         return folder;
     }
 
-    /** Earlier processes' folders on Windows; a library still loaded there stays, and so does
-     *  its folder. A folder younger than an hour may belong to a process copying into it. */
-    private static void removeStaleFolders(Path parent) {
-        Instant before = Instant.now().minus(STALE);
+    /** A process as its owner file names it: its id and start time (ids are reused). */
+    private static String ownerText(ProcessHandle process) {
+        return process.pid() + " " + process.info().startInstant().map(Instant::toString).orElse("-");
+    }
+
+    /**
+     * Deletes the copies of processes that no longer run from {@code parent}: each folder named
+     * {@code desktop-natives-*} that is a folder, not a link, and holds an owner file (a plain
+     * file, not a link) naming a process that does not run. Links in it are removed as links,
+     * never followed; a library still loaded there (Windows) keeps its folder, for a later
+     * process to try again.
+     *
+     * @param parent the folder the copies' folders are made in
+     */
+    public static void removeStaleFolders(Path parent) {
         try (DirectoryStream<Path> folders = Files.newDirectoryStream(parent, FOLDER_PREFIX + "*")) {
             for (Path stale : folders) {
-                if (!Files.getLastModifiedTime(stale).toInstant().isBefore(before)) {
-                    continue;
-                }
-                try (DirectoryStream<Path> files = Files.newDirectoryStream(stale)) {
-                    for (Path file : files) {
-                        Files.deleteIfExists(file);
-                    }
-                    Files.deleteIfExists(stale);
-                } catch (IOException held) {
-                    // still loaded by a running process: tried again by the next one
+                if (ownedByAnEndedProcess(stale)) {
+                    removeFolder(stale);
                 }
             }
-        } catch (IOException unreadable) {
+        } catch (IOException | DirectoryIteratorException unreadable) {
             // nothing to clean up, or no right to: the new folder is made all the same
+        }
+    }
+
+    private static boolean ownedByAnEndedProcess(Path folder) {
+        Path owner = folder.resolve(OWNER_FILE);
+        if (!Files.isDirectory(folder, LinkOption.NOFOLLOW_LINKS)
+            || !Files.isRegularFile(owner, LinkOption.NOFOLLOW_LINKS)) {
+            return false;
+        }
+        try {
+            String text = Files.readString(owner).strip();
+            long pid = Long.parseLong(text.substring(0, text.indexOf(' ')));
+            return ProcessHandle.of(pid).map(process -> !ownerText(process).equals(text)).orElse(true);
+        } catch (IOException | RuntimeException unreadable) {
+            return false;  // being written, or not ours: left alone
+        }
+    }
+
+    private static void removeFolder(Path folder) {
+        try (DirectoryStream<Path> entries = Files.newDirectoryStream(folder)) {
+            for (Path entry : entries) {
+                if (!entry.getFileName().toString().equals(OWNER_FILE)
+                    && !Files.isDirectory(entry, LinkOption.NOFOLLOW_LINKS)) {
+                    Files.deleteIfExists(entry);  // a link goes as a link
+                }
+            }
+            Files.deleteIfExists(folder.resolve(OWNER_FILE));
+            Files.deleteIfExists(folder);
+        } catch (IOException | DirectoryIteratorException held) {
+            // still loaded by a running process, or not empty: tried again by the next one
         }
     }
 
