@@ -107,6 +107,19 @@ TEST_P(ChimeboxHostileFormat, IsRefusedBeforeASourceVoiceExists) {
 INSTANTIATE_TEST_SUITE_P(Table, ChimeboxHostileFormat,
                          ::testing::ValuesIn(documentedHostileFormats()), testkit::CaseName{});
 
+// Wine's XAudio2 crashes on every WMA Pro source voice: under Wine a well-formed one is refused
+// like an invalid format, and the host lives on.
+TEST(ChimeboxWmaPro, IsRefusedUnderWineInsteadOfCrashingTheHost) {
+    namespace hostile = testkit::wave::hostile;
+    TempSoundFile file(hostile::xwma(hostile::wmaFormat(0x0162, 2, 16),
+                                     hostile::packetTable({4096, 8192, 12288, 16384})));
+    JavaSide java;
+    java.initialize();
+    java.play(file.path());
+    EXPECT_EQ(java.thrown(), testkit::wave::kRefusedVoice);
+    java.release();
+}
+
 TEST(ChimeboxMessages, PlayBeforeInitializeNamesTheEngineField) {
     JavaSide java;
     java.play(L"C:\\does\\not\\matter.wav");
