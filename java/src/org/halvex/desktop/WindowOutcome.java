@@ -7,9 +7,11 @@ public enum WindowOutcome {
     /** No top-level window has that title; nothing changed. */
     NOT_FOUND,
     /**
-     * The window was found but could not be put in that state: it could not be made the active
-     * window, or (Linux) no window manager runs that could ever show it again, so it was left as
-     * it was.
+     * The window was not put in that state and was left as it was: it could not be made the
+     * active window; its thread did not handle a message in time (Windows: a hung window); the
+     * window manager did not confirm the state, or none runs that could ever show it again
+     * (Linux); or the X server could not be reached (Linux: whether the window exists is then
+     * not known).
      */
     NOT_REACHED
 }
