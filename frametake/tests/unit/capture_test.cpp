@@ -248,8 +248,8 @@ TEST_P(ConvertRows, SwapsBlueAndRedAndDropsPadding) {
 INSTANTIATE_TEST_SUITE_P(Widths, ConvertRows, ::testing::Values(1, 4, 5, 1366));
 
 // The bytes in memory are those LodePNG's own file writer would write, and decode back.
-// The encoder built is LodePNG 20230410, the newest the package registry serves (the design
-// names 20241228); a change of version is a choice to make, not an accident of the registry.
+// The encoder built is LodePNG 20230410, the newest the package registry serves; a change of
+// version is a choice to make, not an accident of the registry.
 TEST(PngFile, EncoderIsTheVersionTheReadmeNames) {
     EXPECT_STREQ(LODEPNG_VERSION_STRING, "20230410");
 }

@@ -2,7 +2,8 @@
 // A process-wide heap block that each call publishes for its caller to read until a later call
 // replaces it: the last capture path, the last proxy text.
 //
-// The design has such calls made one at a time. A caller that overlaps them may read a text
+// Callers make such calls one at a time (each library's header says so). A caller that
+// overlaps them may read a text
 // that a later call has already replaced, but never memory that was freed, and the library's
 // own memory stays sound: a replaced block is not freed at once but kept until kKept further
 // blocks have been published, each slot is taken by exactly one call (an atomic counter) and

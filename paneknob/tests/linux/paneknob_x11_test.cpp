@@ -208,8 +208,8 @@ TEST_F(WindowControl, WithdrawnWindowIsShownOrMinimizedAndKeepsItsOwnHints) {
 }
 
 // The request is the window's _MOTIF_WM_HINTS: every function and decoration but minimize and
-// maximize. Openbox reads the hints again (and republishes _NET_WM_ALLOWED_ACTIONS) but by
-// design never lets them take away those two buttons, so on this bench the allowed actions show
+// maximize. Openbox reads the hints again (and republishes _NET_WM_ALLOWED_ACTIONS) but never
+// lets them take away those two buttons, so on this bench the allowed actions show
 // only that nothing else was lost.
 TEST_F(WindowControl, SetWindowFlagsAsksForNoMinimizeOrMaximizeAndKeepsTheRest) {
     const WindowHost host({"normal:Paneknob Boxes", "normal:Paneknob Other"});
