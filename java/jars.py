@@ -13,6 +13,7 @@ natives jars carry.
       entries beyond the list pass)
 """
 import argparse
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -60,10 +61,14 @@ def write(out, folders, epoch, title, version, module_version=False, automatic_m
                    f"--manifest={lines.name}"]
         if module_version:
             command.append(f"--module-version={version}")
-        for name, folder in files_of(folders):
-            command += ["-C", str(folder), name]
-        Path(out).unlink(missing_ok=True)
-        subprocess.run(command, check=True)
+        with tempfile.TemporaryDirectory() as licence:
+            # Every jar carries the project's licence, as META-INF/LICENSE.
+            (Path(licence) / "META-INF").mkdir()
+            shutil.copyfile(ROOT / "LICENSE", Path(licence) / "META-INF/LICENSE")
+            for name, folder in files_of(list(folders) + [licence]):
+                command += ["-C", str(folder), name]
+            Path(out).unlink(missing_ok=True)
+            subprocess.run(command, check=True)
 
 
 def check(jar, expected_list, at_least=False) -> int:
