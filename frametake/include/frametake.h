@@ -1,8 +1,8 @@
 /*
  * frametake: the monitors of the desktop, and captures of a rectangle of it to PNG files.
  *
- * frametake.dll (Windows x86-64) and libframetake.so (Linux x86-64, X11) export the same four
- * C functions, declared here for C and C++ callers. The library is loaded as it is (JNA,
+ * frametake.dll (Windows x86-64 and ARM64) and libframetake.so (Linux x86-64, X11) export the same
+ * four C functions, declared here for C and C++ callers. The library is loaded as it is (JNA,
  * LoadLibrary, dlopen); nothing needs initializing or shutting down.
  *
  * Monitors are listed by a count request, which fills a process-wide table, and then read one
@@ -55,8 +55,11 @@ typedef struct ScreenInfo {
 
 /*
  * Lists the monitors with rectangles in physical pixels (per-monitor DPI aware) and returns how
- * many there are. The listing runs on a worker thread that is waited for at most 500 ms; when
- * it cannot finish in time (or cannot start), the answer is 0 and the table is empty.
+ * many there are. The listing is waited for at most 500 ms; when it cannot finish in time (or
+ * cannot start), the answer is 0 and the table is empty. On Windows it runs on a worker thread
+ * of its own (which sets its own DPI awareness; a late one keeps the DLL loaded until it ends);
+ * on Linux on the calling thread, over an X connection of its own that is shut at the limit.
+ * A failure within the limit keeps the earlier table (Linux: an X server that refuses at once).
  */
 FRAMETAKE_API int32_t getScreenCount(void);
 

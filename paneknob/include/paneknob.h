@@ -2,8 +2,8 @@
  * paneknob: minimize, show, activate, or take the minimize/maximize boxes away from another
  * top-level window, found by its title.
  *
- * paneknob.dll (Windows x86-64) and libpaneknob.so (Linux x86-64, X11 with an EWMH window
- * manager) export the same four C functions, declared here for C and C++ callers.
+ * paneknob.dll (Windows x86-64 and ARM64) and libpaneknob.so (Linux x86-64, X11 with an EWMH
+ * window manager) export the same four C functions, declared here for C and C++ callers.
  *
  * Titles: 8-bit text in the process's character set (the active ANSI code page on Windows, the
  * locale's character set on Linux), compared with whole window titles without regard to letter

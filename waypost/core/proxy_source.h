@@ -9,19 +9,15 @@
 
 namespace waypost {
 
-// What the program writes when the system could not be asked at all; `code` is the system's
-// reason (8 when memory ran out).
-void writeCannotAsk(std::FILE* errors, unsigned long code);
-
 class ProxySource {
 public:
     virtual ~ProxySource() = default;
 
     // The proxy for `url` (NUL-terminated UTF-8, as the caller gave it, never null) into
     // `result`, which is in its start state. Ill-formed text is the platform's to read as its
-    // converter does. False when the platform could not be asked at all; writeCannotAsk's
-    // message has then been written to `errors` and `result` is untouched. Running out of memory
-    // throws std::bad_alloc (an unanswered question would otherwise read as "no proxy").
+    // converter does. False when the platform could not be asked at all; the platform's own
+    // line saying why has then been written to `errors` and `result` is untouched. Running out of
+    // memory throws std::bad_alloc (an unanswered question would otherwise read as "no proxy").
     [[nodiscard]] virtual bool proxyFor(const char* url, ProxyResult& result,
                                         std::FILE* errors) = 0;
 };

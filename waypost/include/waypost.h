@@ -1,11 +1,11 @@
 /*
  * waypost: the proxy to use for a URL.
  *
- * waypost.exe (Windows; it exports the function as an executable does) and libwaypost.so
- * (Linux) export detectProxy, declared here for C and C++ callers. On Windows the answer comes
- * from WinHTTP's automatic proxy detection for the URL (WPAD and PAC scripts), then from the
- * user's configured proxy; on Linux from libproxy (desktop settings, proxy environment
- * variables, PAC).
+ * waypost.exe (Windows ARM64 and x86-64; it exports the function as an executable does) and
+ * libwaypost.so (Linux x86-64) export detectProxy, declared here for C and C++ callers. On Windows
+ * the answer comes from WinHTTP's automatic proxy detection for the URL (WPAD and PAC scripts),
+ * then from the user's configured proxy; on Linux from libproxy (desktop settings, proxy
+ * environment variables, PAC).
  */
 #ifndef WAYPOST_H
 #define WAYPOST_H
@@ -36,8 +36,9 @@ extern "C" {
  * The returned text belongs to waypost: "DIRECT" and "" are constants; a "host:port" answer
  * stays valid until the next call that answers with a proxy. Calls must not overlap (one
  * thread at a time): a caller that overlaps them may find its text replaced by another call's,
- * but waypost's own memory stays sound. Nothing here throws or aborts. When no session can be
- * opened, two lines go to standard error: "WinHttpOpen failed: <code>" and "Failed to resolve proxy
+ * but waypost's own memory stays sound. Nothing here throws or aborts. When the system cannot
+ * be asked at all, two lines go to standard error: the reason ("WinHttpOpen failed: <code>" on
+ * Windows, "libproxy could not start: out of memory" on Linux) and "Failed to resolve proxy
  * for: <url>".
  */
 WAYPOST_API const char* detectProxy(const char* url);

@@ -23,8 +23,6 @@
 namespace waypost {
 namespace {
 
-constexpr unsigned long kNotEnoughMemory = 8;  // the only way a factory fails to appear
-
 // Marks a loaded object that belongs to JavaScriptCore or to a libproxy PAC runner as never to
 // be unloaded.
 int pinScriptEngine(dl_phdr_info* object, std::size_t, void*) {
@@ -161,7 +159,7 @@ bool LibproxySource::proxyFor(const char* url, ProxyResult& result, std::FILE* e
     hold.unlock();
     thread.join();
     if (query->factoryMissing) {
-        writeCannotAsk(errors, kNotEnoughMemory);
+        std::fputs(kCannotStartMessage, errors);
         return false;
     }
     std::vector<const char*> list;

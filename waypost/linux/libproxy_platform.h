@@ -18,6 +18,9 @@
 namespace waypost {
 
 inline constexpr std::chrono::seconds kQueryLimit{5};
+// What a query writes when libproxy cannot start: its proxy factory could not be made, which
+// happens only when memory runs out.
+inline constexpr char kCannotStartMessage[] = "libproxy could not start: out of memory\n";
 inline constexpr int kMaxLateQueries = 2;
 
 // How many queries that outlived their wait are still running (for the program's exit).
@@ -26,8 +29,8 @@ inline constexpr int kMaxLateQueries = 2;
 class LibproxySource final : public ProxySource {
 public:
     // libproxy and a PAC script take text: `url` goes to them as well-formed UTF-8, each
-    // ill-formed part as U+FFFD. When libproxy cannot start (its factory is
-    // missing: memory), writeCannotAsk's message with code 8 goes to `errors`.
+    // ill-formed part as U+FFFD. When libproxy cannot start (no proxy factory: memory ran
+    // out), kCannotStartMessage goes to `errors`.
     bool proxyFor(const char* url, ProxyResult& result, std::FILE* errors) override;
 };
 

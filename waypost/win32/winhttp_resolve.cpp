@@ -55,7 +55,8 @@ bool resolveProxy(WinHttpCalls& platform, const char16_t* url, ProxyResult& resu
                   std::FILE* errors) {
     WinHttpCalls::Session opened = platform.openSession(kUserAgent);
     if (opened == nullptr) {
-        writeCannotAsk(errors, platform.lastError());
+        std::fprintf(errors, "WinHttpOpen failed: %lu\n",
+                     static_cast<unsigned long>(platform.lastError()));
         return false;
     }
     SessionOwner session(&platform, opened);

@@ -14,7 +14,7 @@ inline constexpr AutoDetectOptions kAutoDetectOptions{1, 1 | 2, true};
 
 // Asks automatic detection for `url` (NUL-terminated UTF-16, handed on unchanged), falls back
 // to the user's configured proxy, and fills `result` (which must be in its start state).
-// Returns false only when no session can be opened; then writeCannotAsk's message with
+// Returns false only when no session can be opened; then "WinHttpOpen failed: <code>" with
 // WinHttpOpen's last error has been written to `errors` and `result` is untouched. Every platform
 // string is released and the session closed before it returns.
 [[nodiscard]] bool resolveProxy(WinHttpCalls& platform, const char16_t* url, ProxyResult& result,

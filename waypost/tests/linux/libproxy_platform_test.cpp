@@ -6,16 +6,32 @@
 #include <testkit/failing_allocations.h>
 
 #include <arpa/inet.h>
+#include <dlfcn.h>
 #include <netinet/in.h>
+#include <proxy.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "../../linux/libproxy_platform.h"
 #include "detect_proxy.h"
+
+namespace {
+std::atomic<bool> refuseFactories{false};
+}  // namespace
+
+// libproxy's factory as this program sees it: libproxy's own, or none while a test refuses it
+// (the way libproxy fails when memory runs out).
+extern "C" pxProxyFactory* px_proxy_factory_new() {
+    using Make = pxProxyFactory* (*)();
+    static const auto real = reinterpret_cast<Make>(::dlsym(RTLD_NEXT, "px_proxy_factory_new"));
+    return refuseFactories ? nullptr : real();
+}
 
 namespace waypost {
 namespace {
@@ -96,6 +112,22 @@ TEST(LibproxySource, StalledPacServerGoesDirectAndTheNextQueryWorks) {
     EXPECT_STREQ(detectProxyWith(source, buffer, "http://example.org/"), "gate:3128");
     ::unsetenv("http_proxy");
     ::close(listener);  // the waiting query's connection is reset; it ends by itself
+}
+
+// libproxy that cannot start says so in its own words, not in WinHTTP's.
+TEST(LibproxySource, ThatCannotStartFailsWithItsOwnMessage) {
+    refuseFactories = true;
+    std::FILE* errors = std::tmpfile();
+    ASSERT_NE(errors, nullptr);
+    LibproxySource source;
+    ProxyResult result;
+    EXPECT_FALSE(source.proxyFor("http://example.org/", result, errors));
+    refuseFactories = false;
+    std::rewind(errors);
+    char line[128] = {};
+    EXPECT_NE(std::fgets(line, sizeof(line), errors), nullptr);
+    EXPECT_STREQ(line, "libproxy could not start: out of memory\n");
+    std::fclose(errors);
 }
 
 }  // namespace
