@@ -13,7 +13,9 @@ import org.halvex.desktop.internal.NativeFiles;
  *
  * <p>Call {@code initialize} and {@code release} on the same thread, at most one
  * {@code initialize} before each {@code release}, and never while a {@code play} runs on the
- * object; several {@code play} calls may run at once. Failures reach Java as
+ * object; several {@code play} calls may run at once. (A {@code release} that breaks this rule
+ * ends the running plays early instead of leaving them waiting: the last of them releases the
+ * engine.) Failures reach Java as
  * {@link AudioPlayerException} with the engine's or the file reader's code in the message.
  *
  * <p>The class loads chimebox from {@code java.library.path} when it is there, and otherwise
