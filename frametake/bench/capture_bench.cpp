@@ -56,17 +56,35 @@ public:
     void removeCapture(const char* path) override { capture_.removeCapture(path); }
 
 private:
-    std::uint32_t temporaryDirectory(char* buffer, std::uint32_t size) override {
-        return timed(fileMs, [&] { return files_.temporaryDirectory(buffer, size); });
+    std::uint32_t temporaryPath(char* buffer, std::uint32_t size) override {
+        return timed(fileMs, [&] { return files_.temporaryPath(buffer, size); });
     }
-    File createCaptureFile(const char* d, const char* p, char* n) override {
-        return timed(fileMs, [&] { return files_.createCaptureFile(d, p, n); });
+    bool exactInCodePage(const char* path) override {
+        return timed(fileMs, [&] { return files_.exactInCodePage(path); });
     }
-    bool writeAndCloseCaptureFile(File file, const std::uint8_t* bytes, std::size_t size) override {
-        return timed(writeMs, [&] { return files_.writeAndCloseCaptureFile(file, bytes, size); });
+    std::uint32_t tempFileName(const char* d, const char* p, std::uint32_t u, char* n) override {
+        return timed(fileMs, [&] { return files_.tempFileName(d, p, u, n); });
     }
-    void removeCaptureFile(const char* name) override {
-        timed(fileMs, [&] { return files_.removeCaptureFile(name), 0; });
+    File createNew(const char* name) override {
+        return timed(fileMs, [&] { return files_.createNew(name); });
+    }
+    std::uint32_t lastError() override { return files_.lastError(); }
+    bool exists(const char* name) override {
+        return timed(fileMs, [&] { return files_.exists(name); });
+    }
+    std::uint64_t now() override { return files_.now(); }
+    bool emptyFileCreatedSince(const char* name, std::uint64_t since) override {
+        return timed(fileMs, [&] { return files_.emptyFileCreatedSince(name, since); });
+    }
+    bool write(File file, const std::uint8_t* bytes, std::uint32_t size,
+               std::uint32_t& written) override {
+        return timed(writeMs, [&] { return files_.write(file, bytes, size, written); });
+    }
+    bool close(File file) override {
+        return timed(writeMs, [&] { return files_.close(file); });
+    }
+    void deleteFile(const char* name) override {
+        timed(fileMs, [&] { return files_.deleteFile(name), 0; });
     }
     unsigned encodePng(const std::uint8_t* rgb, std::int32_t w, std::int32_t h,
                        frametake::PngBytes& png) override {

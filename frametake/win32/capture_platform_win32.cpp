@@ -32,31 +32,6 @@ DWORD temporaryPathW(DWORD size, LPWSTR buffer) {
     return function(size, buffer);
 }
 
-// Whether the ANSI `path` is the active code page's exact form of the system's UTF-16 one: no
-// character replaced by a default or a best-fit look-alike.
-bool exactInCodePage(const char* path) {
-    wchar_t wide[MAX_PATH + 1] = {};
-    const DWORD units = temporaryPathW(MAX_PATH + 1, wide);
-    if (units == 0 || units > MAX_PATH) {
-        return false;
-    }
-    char narrow[MAX_PATH] = {};
-    BOOL defaulted = FALSE;
-    const int bytes = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, narrow,
-                                            MAX_PATH, nullptr, &defaulted);
-    return bytes > 0 && defaulted == FALSE && std::strcmp(narrow, path) == 0;
-}
-
-// Whether `name` was created at or after `since`: a temporary file this call made, not one
-// that was there before (Wine's GetTempFileNameA answers with an existing name, creating
-// nothing, when every name is taken).
-bool createdSince(const char* name, const FILETIME& since) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    return ::GetFileAttributesExA(name, GetFileExInfoStandard, &data) != FALSE &&
-           data.nFileSizeHigh == 0 && data.nFileSizeLow == 0 &&
-           ::CompareFileTime(&data.ftCreationTime, &since) >= 0;
-}
-
 // GDI itself behind the grab's table.
 class SystemGdi final : public gdi::Gdi {
 public:
@@ -103,94 +78,63 @@ private:
     static HBITMAP bitmapOf(gdi::Bitmap handle) { return reinterpret_cast<HBITMAP>(handle); }
 };
 
+std::uint64_t fromFileTime(const FILETIME& time) {
+    return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+}
+
 class SystemCaptureFileCalls final : public CaptureFileCalls {
 public:
-    std::uint32_t temporaryDirectory(char* buffer, std::uint32_t size) override {
-        const DWORD length = temporaryPathA(size, buffer);
-        return length > 0 && length < size && !exactInCodePage(buffer) ? 0 : length;
+    std::uint32_t temporaryPath(char* buffer, std::uint32_t size) override {
+        return temporaryPathA(size, buffer);
     }
-    // The system picks a unique number and creates "scr<hex>.tmp" for it; that file holds the
-    // number (the system hands out no number whose .tmp exists) until the .png exists. The
-    // .png is created new, never opened when it exists: a name that earlier captures took moves
-    // on to the next number, as far as all 65,535 of them. The .tmp is removed only when this
-    // call made it.
-    File createCaptureFile(const char* directory, const char* prefix, char* name) override {
-        char held[kMaxPath] = {};
-        FILETIME before{};
-        ::GetSystemTimeAsFileTime(&before);
-        before = earlier(before, kTimestampSlack);
-        const UINT first = ::GetTempFileNameA(directory, prefix, 0, held);
-        if (first == 0) {
-            return nullptr;
+    bool exactInCodePage(const char* path) override {
+        wchar_t wide[MAX_PATH + 1] = {};
+        const DWORD units = temporaryPathW(MAX_PATH + 1, wide);
+        if (units == 0 || units > MAX_PATH) {
+            return false;
         }
-        const bool madeHere = createdSince(held, before);
-        HANDLE file = INVALID_HANDLE_VALUE;
-        UINT number = first;
-        for (UINT tried = 0; tried < kUniqueNumbers && file == INVALID_HANDLE_VALUE; ++tried) {
-            if (!pngNameFor(directory, prefix, number, name)) {
-                break;
-            }
-            file = ::CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                 nullptr);
-            if (file == INVALID_HANDLE_VALUE && !nameTaken(name, ::GetLastError())) {
-                break;
-            }
-            number = number % kUniqueNumbers + 1;  // 1 to 0xFFFF; 0 asks for a new number
-        }
-        if (madeHere) {
-            ::DeleteFileA(held);
-        }
+        char narrow[MAX_PATH] = {};
+        BOOL defaulted = FALSE;
+        const int bytes = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, narrow,
+                                                MAX_PATH, nullptr, &defaulted);
+        return bytes > 0 && defaulted == FALSE && std::strcmp(narrow, path) == 0;
+    }
+    std::uint32_t tempFileName(const char* directory, const char* prefix, std::uint32_t unique,
+                               char* name) override {
+        return ::GetTempFileNameA(directory, prefix, unique, name);
+    }
+    File createNew(const char* name) override {
+        const HANDLE file = ::CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
         return file != INVALID_HANDLE_VALUE ? reinterpret_cast<File>(file) : nullptr;
     }
-    bool writeAndCloseCaptureFile(File file, const std::uint8_t* bytes, std::size_t size) override {
-        const HANDLE handle = reinterpret_cast<HANDLE>(file);
-        bool written = true;
-        while (written && size > 0) {
-            const DWORD chunk = size > kMaxWrite ? kMaxWrite : static_cast<DWORD>(size);
-            DWORD done = 0;
-            written = ::WriteFile(handle, bytes, chunk, &done, nullptr) != FALSE && done == chunk;
-            bytes += done;
-            size -= done;
-        }
-        const bool closed = ::CloseHandle(handle) != FALSE;
-        return written && closed;
+    std::uint32_t lastError() override { return ::GetLastError(); }
+    bool exists(const char* name) override {
+        return ::GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES;
     }
-    void removeCaptureFile(const char* name) override { ::DeleteFileA(name); }
-
-private:
-    static constexpr UINT kUniqueNumbers = 0xFFFF;
-    // File systems store creation times coarser than the clock (FAT: 10 ms; others round).
-    static constexpr ULONGLONG kTimestampSlack = 2 * 10'000'000ULL;  // 2 s in 100 ns units
-
-    static FILETIME earlier(FILETIME time, ULONGLONG by) {
-        ULARGE_INTEGER value{};
-        value.LowPart = time.dwLowDateTime;
-        value.HighPart = time.dwHighDateTime;
-        value.QuadPart -= by;
-        return {value.LowPart, value.HighPart};
+    std::uint64_t now() override {
+        FILETIME time{};
+        ::GetSystemTimeAsFileTime(&time);
+        return fromFileTime(time);
     }
-    static constexpr DWORD kMaxWrite = 1u << 30;
-
-    // The system's name for `number` (no file is made for a given number), with the extension
-    // png in place of tmp; the name keeps its length.
-    static bool pngNameFor(const char* directory, const char* prefix, UINT number, char* name) {
-        if (::GetTempFileNameA(directory, prefix, number, name) == 0) {
-            return false;
-        }
-        const std::size_t length = strnlen(name, kMaxPath - 1);
-        if (length < 3) {
-            return false;
-        }
-        std::memcpy(name + length - 3, "png", 3);
-        return true;
+    bool emptyFileCreatedSince(const char* name, std::uint64_t since) override {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        return ::GetFileAttributesExA(name, GetFileExInfoStandard, &data) != FALSE &&
+               data.nFileSizeHigh == 0 && data.nFileSizeLow == 0 &&
+               fromFileTime(data.ftCreationTime) >= since;
     }
-    // Access is denied for a folder (or a file being deleted) of that name, which takes the
-    // name, and for a folder this user may not write in, which no other name helps with.
-    static bool nameTaken(const char* name, DWORD error) {
-        return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ||
-               (error == ERROR_ACCESS_DENIED &&
-                ::GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES);
+    bool write(File file, const std::uint8_t* bytes, std::uint32_t size,
+               std::uint32_t& written) override {
+        DWORD done = 0;
+        const bool ok =
+            ::WriteFile(reinterpret_cast<HANDLE>(file), bytes, size, &done, nullptr) != FALSE;
+        written = done;
+        return ok;
     }
+    bool close(File file) override {
+        return ::CloseHandle(reinterpret_cast<HANDLE>(file)) != FALSE;
+    }
+    void deleteFile(const char* name) override { ::DeleteFileA(name); }
 };
 
 }  // namespace

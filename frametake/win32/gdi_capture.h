@@ -1,8 +1,8 @@
 #pragma once
 // A capture in Windows' terms: the GDI grab (gdi_grab.h), then the file stage over the kernel's
-// temporary-file calls: the temporary directory (its length from 1 to MAX_PATH), the PNG
-// encoded in memory, a new "scr<number>.png" made by the numbers GetTempFileNameA gives, the
-// bytes written; a file whose write fails is deleted.
+// calls (capture_file_stage.cpp): the temporary directory (1 to MAX_PATH - 14 characters, exact
+// in the code page), the PNG encoded in memory, a new "scr<number>.png" made by the numbers
+// GetTempFileNameA gives, the bytes written; a file whose write fails is deleted.
 
 #include "../core/capture_platform.h"
 #include "capture_file_calls.h"
@@ -26,7 +26,7 @@ public:
                      char* path) override {
         return saveCaptureFile(files_, rgb, width, height, path);
     }
-    void removeCapture(const char* path) override { files_.removeCaptureFile(path); }
+    void removeCapture(const char* path) override { files_.deleteFile(path); }
 
 private:
     gdi::Gdi& gdi_;

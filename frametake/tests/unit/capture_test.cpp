@@ -43,8 +43,9 @@ Calls join(std::initializer_list<Calls> parts) {
     return all;
 }
 
+// The .tmp that held the number goes once the .png exists.
 const Calls kFileStage{"GetTempPath", "EncodePng", "CreateFile /tmp/frametake-fake/scr1A3.png",
-                       "WriteAndClose"};
+                       "RemoveFile /tmp/frametake-fake/scr1A3.tmp", "CloseHandle"};
 
 struct StepCase {
     const char* name;
@@ -105,7 +106,8 @@ INSTANTIATE_TEST_SUITE_P(
         StepCase{"UniqueFile", [](FakeCapturePlatform& p) { p.uniqueFileFails = true; },
                  join({kGdiStart,
                        {"GetDIBits", "GetTempPath", "EncodePng",
-                        "CreateFile /tmp/frametake-fake/scr1A3.png"},
+                        "CreateFile /tmp/frametake-fake/scr1A3.png",
+                        "RemoveFile /tmp/frametake-fake/scr1A3.tmp"},
                        kGdiEnd}),
                  false},
         StepCase{"FileWrite", [](FakeCapturePlatform& p) { p.writeFails = true; },

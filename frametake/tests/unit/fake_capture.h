@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "../../win32/gdi_capture.h"
+#include "temp_files_like_windows.h"
 
 namespace frametake::testing {
 
@@ -39,7 +40,7 @@ public:
     // From the file's write on, nothrow allocations fail (the path's copy among them).
     bool memoryRunsOutAfterWrite = false;
     std::optional<testkit::FailingAllocations> outOfMemory;
-    std::string directory = "/tmp/frametake-fake/";
+    TempFilesLikeWindows files;
     // The screen's pixel at (x, y) as red, green, blue.
     std::function<std::uint32_t(std::int32_t, std::int32_t)> pixel = [](std::int32_t x,
                                                                         std::int32_t y) {
@@ -112,27 +113,45 @@ public:
         return height;
     }
 
-    std::uint32_t temporaryDirectory(char* buffer, std::uint32_t size) override {
+    // The kernel's calls go to files that behave as Windows' do; the steps are logged.
+    std::uint32_t temporaryPath(char* buffer, std::uint32_t size) override {
         calls.push_back("GetTempPath");
-        std::snprintf(buffer, size, "%s", directory.c_str());
-        return directoryLength.value_or(static_cast<std::uint32_t>(directory.size()));
+        const std::uint32_t length = files.temporaryPath(buffer, size);
+        return directoryLength.value_or(length);
     }
-    File createCaptureFile(const char* dir, const char* prefix, char* name) override {
-        EXPECT_STREQ(dir, directory.c_str());
-        EXPECT_STREQ(prefix, "screenshot");
-        std::snprintf(name, kMaxPath, "%s%.3s%X.png", dir, prefix, ++unique_);
-        return give<File>((std::string("CreateFile ") + name).c_str(), uniqueFileFails);
+    bool exactInCodePage(const char* path) override { return files.exactInCodePage(path); }
+    std::uint32_t tempFileName(const char* directory, const char* prefix, std::uint32_t unique,
+                               char* name) override {
+        return files.tempFileName(directory, prefix, unique, name);
     }
-    bool writeAndCloseCaptureFile(File file, const std::uint8_t* bytes, std::size_t size) override {
+    File createNew(const char* name) override {
+        calls.push_back(std::string("CreateFile ") + name);
+        if (uniqueFileFails) {
+            return nullptr;  // with lastError() 3, the path not found
+        }
+        return files.createNew(name);
+    }
+    std::uint32_t lastError() override { return uniqueFileFails ? 3 : files.lastError(); }
+    bool exists(const char* name) override { return files.exists(name); }
+    std::uint64_t now() override { return files.now(); }
+    bool emptyFileCreatedSince(const char* name, std::uint64_t since) override {
+        return files.emptyFileCreatedSince(name, since);
+    }
+    bool write(File file, const std::uint8_t* bytes, std::uint32_t size,
+               std::uint32_t& done) override {
         written.assign(bytes, bytes + size);
-        take("WriteAndClose", file);
+        return files.write(file, bytes, size, done) && !writeFails;
+    }
+    bool close(File file) override {
+        calls.push_back("CloseHandle");
         if (memoryRunsOutAfterWrite) {
             outOfMemory.emplace(testkit::FailingAllocations::Forms::nothrowOnly);
         }
-        return !writeFails;
+        return files.close(file);
     }
-    void removeCaptureFile(const char* name) override {
+    void deleteFile(const char* name) override {
         calls.push_back(std::string("RemoveFile ") + name);
+        files.deleteFile(name);
     }
     unsigned encodePng(const std::uint8_t* rgb, std::int32_t width, std::int32_t height,
                        PngBytes& png) override {
@@ -170,7 +189,6 @@ private:
     std::deque<int> handles_;
     std::set<const void*> live_;
     int original_ = 0;
-    unsigned unique_ = 0x1A2;
     std::int32_t width_ = 0;
     std::int32_t height_ = 0;
     GdiCapture capture_{*this, *this};
