@@ -66,6 +66,8 @@ public:
     // BuffersQueued of the voice's state (GetState with flags 0).
     [[nodiscard]] virtual std::uint32_t buffersQueued(Voice voice) = 0;
     virtual void sleepMilliseconds(std::uint32_t milliseconds) = 0;
+    // Whether this is Wine's XAudio2: GetProcAddress of ntdll's "wine_get_version".
+    [[nodiscard]] virtual bool runsOnWine() = 0;
 };
 
 // The process-wide cache of the engine library: filled by the first engine creation that gets

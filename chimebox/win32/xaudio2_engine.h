@@ -3,9 +3,13 @@
 // xaudio2_9.dll loaded from the system directory once per process (EngineLibraryCache), its
 // versioned factory called when it has one (processor 1, NTDDI_WIN10_FE), else its plain one;
 // the mastering voice with the default channels and rate for game effects; source voices with no
-// flags and the default frequency ratio.
+// flags and the default frequency ratio. Wine's XAudio2 (FAudio inside Wine) jumps to address 0
+// on its engine thread for every WMA Pro source voice, killing the host: there such a voice is
+// refused as an invalid call. Windows' own XAudio2 decodes WMA Pro and is handed it.
 
 #include "../core/audio_platform.h"
+#include "../core/format_tags.h"
+#include "../core/source_format.h"
 #include "xaudio2_calls.h"
 
 namespace chimebox {
@@ -30,6 +34,9 @@ public:
     void releaseEngine(Engine engine) override { calls_.releaseEngine(engine); }
     void destroyVoice(Voice voice) override { calls_.destroyVoice(voice); }
     HRESULT createSourceVoice(Engine engine, Voice& voice, const void* format) override {
+        if (encodingTagOf(format) == tags::kWmaudio3 && calls_.runsOnWine()) {
+            return kInvalidCall;
+        }
         return calls_.createSourceVoice(engine, voice,
                                         SourceVoiceArgs{format, 0, kDefaultFrequencyRatio});
     }

@@ -5,9 +5,7 @@
 #include <windows.h>
 #include <xaudio2.h>
 
-#include "../core/format_tags.h"
 #include "../core/player.h"
-#include "../core/source_format.h"
 #include "xaudio2_engine.h"
 
 namespace chimebox {
@@ -32,15 +30,6 @@ IXAudio2Voice* voiceOf(XAudio2Calls::Voice handle) {
 }
 IXAudio2SourceVoice* sourceOf(XAudio2Calls::Voice handle) {
     return reinterpret_cast<IXAudio2SourceVoice*>(handle);
-}
-
-// Wine's XAudio2 (FAudio inside Wine) jumps to address 0 on the engine's thread for every WMA
-// Pro source voice, killing the host; Windows' own XAudio2 decodes WMA Pro. Wine is known by
-// the version export of its ntdll.
-bool engineCannotDecode(const void* format) {
-    static const bool wine =
-        ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-    return wine && encodingTagOf(format) == tags::kWmaudio3;
 }
 
 class SystemXAudio2Calls final : public XAudio2Calls {
@@ -88,9 +77,6 @@ public:
     void destroyVoice(Voice voice) override { voiceOf(voice)->DestroyVoice(); }
 
     HRESULT createSourceVoice(Engine engine, Voice& voice, const SourceVoiceArgs& args) override {
-        if (engineCannotDecode(args.format)) {
-            return kInvalidCall;
-        }
         IXAudio2SourceVoice* created = nullptr;
         const ::HRESULT result = engineOf(engine)->CreateSourceVoice(
             &created, static_cast<const WAVEFORMATEX*>(args.format), args.flags,
@@ -117,6 +103,9 @@ public:
         XAUDIO2_VOICE_STATE state{};
         sourceOf(voice)->GetState(&state, 0);
         return state.BuffersQueued;
+    }
+    bool runsOnWine() override {
+        return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
     }
     void sleepMilliseconds(std::uint32_t milliseconds) override { ::Sleep(milliseconds); }
 };

@@ -39,6 +39,7 @@ public:
     HRESULT submitResult = kOk;
     HRESULT startResult = kOk;
     int pollsWhileQueued = 2;  // GetState answers 1 this many times per voice, then 0
+    bool wine = false;         // the engine is Wine's XAudio2
     // Runs (without the fake's lock) at the start of every entry point lookup.
     std::function<void()> beforeEntryPointLookup;
 
@@ -184,6 +185,7 @@ public:
         log("GetState");
         return polls_[voice]-- > 0 ? 1u : 0u;
     }
+    bool runsOnWine() override { return wine; }
     void sleepMilliseconds(std::uint32_t milliseconds) override {
         const std::lock_guard guard(lock_);
         log("Sleep " + std::to_string(milliseconds));

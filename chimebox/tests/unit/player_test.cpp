@@ -307,6 +307,10 @@ const Bytes kXwma =
     riff("XWMA", cat({chunk("fmt ", formatEx(0x0161, 2, 44100, 16, {}, 4)),
                       chunk("data", zeros(64)), chunk("dpds", cat({le32(4096), le32(8192)}))}));
 
+const Bytes kWmaPro =
+    riff("XWMA", cat({chunk("fmt ", formatEx(0x0162, 2, 44100, 16, {}, 4)),
+                      chunk("data", zeros(64)), chunk("dpds", cat({le32(4096), le32(8192)}))}));
+
 const Calls kPlayed{"CreateSourceVoice", "SubmitSourceBuffer", "Start 0 0", "GetState",
                     "Sleep 10",          "GetState",           "Sleep 10",  "GetState",
                     "Sleep 10",          "DestroyVoice"};
@@ -351,6 +355,13 @@ INSTANTIATE_TEST_SUITE_P(
                  riff("WAVE", cat({chunk("fmt ", formatBase(1, 2, 44100, 16, 3)),
                                    chunk("data", zeros(400))})),
                  "Error -0X7769FFFF creating source voice", Calls{}},
+        // Wine's XAudio2 crashes on every WMA Pro voice; Windows' decodes it.
+        PlayCase{"WmaProUnderWineNeverReachesTheEngine",
+                 [](FakeAudioPlatform& a) { a.wine = true; }, kWmaPro,
+                 "Error -0X7769FFFF creating source voice", Calls{}},
+        PlayCase{"WmaProOnWindowsIsPlayed", [](FakeAudioPlatform&) {}, kWmaPro, std::nullopt,
+                 Calls{"CreateSourceVoice", "SubmitSourceBuffer+packets", "Start 0 0", "GetState",
+                       "Sleep 10", "GetState", "Sleep 10", "GetState", "Sleep 10", "DestroyVoice"}},
         PlayCase{"SourceVoiceFails", [](FakeAudioPlatform& a) { a.sourceResult = kInvalidArg; },
                  kPcm, "Error -0X7FF8FFA9 creating source voice", Calls{"CreateSourceVoice"}},
         PlayCase{"SubmitFails", [](FakeAudioPlatform& a) { a.submitResult = kFail; }, kPcm,
