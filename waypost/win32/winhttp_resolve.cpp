@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "proxy_list.h"
+#include "winhttp_proxy_list.h"
 #include "text_convert.h"
 
 namespace waypost {

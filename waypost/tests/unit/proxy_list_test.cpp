@@ -5,7 +5,7 @@
 #include <string>
 
 #include "port_text.h"
-#include "proxy_list.h"
+#include "winhttp_proxy_list.h"
 
 namespace waypost {
 namespace {

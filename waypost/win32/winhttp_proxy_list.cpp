@@ -1,4 +1,4 @@
-#include "proxy_list.h"
+#include "winhttp_proxy_list.h"
 
 #include <string>
 
