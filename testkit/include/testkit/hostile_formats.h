@@ -16,9 +16,10 @@ namespace testkit::wave {
 namespace riff = hostkit::riff;
 using namespace hostkit::wave;
 
-inline const std::string kRefusedVoice = "Error -0X7769FFFF creating source voice";
-inline const std::string kRefusedBuffer = "Error -0X7769FFFF submitting source buffer";
-inline const std::string kRefusedWmaBuffer = kRefusedBuffer + " (xWMA)";
+// Constants, not strings built at start-up: the test tables that use them are built then too.
+inline constexpr char kRefusedVoice[] = "Error -0X7769FFFF creating source voice";
+inline constexpr char kRefusedBuffer[] = "Error -0X7769FFFF submitting source buffer";
+inline constexpr char kRefusedWmaBuffer[] = "Error -0X7769FFFF submitting source buffer (xWMA)";
 
 struct HostileFormat {
     std::string name;
