@@ -1,5 +1,6 @@
 // main() of the X11 test programs: runs the tests on the display of the bench named by
-// $X11_BENCH_DIR (see cmake/x11/x11-bench), with the bench's home.
+// $X11_BENCH_DIR (see cmake/x11/x11-bench), with the bench's home, and no Wayland compositor
+// (a path that names none), so the libraries take the X11 session.
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
         }
         ::setenv("DISPLAY", (":" + display).c_str(), 1);
         ::setenv("HOME", (std::string(bench) + "/home").c_str(), 1);
+        ::setenv("WAYLAND_DISPLAY", (std::string(bench) + "/no-compositor").c_str(), 1);
     }
     return RUN_ALL_TESTS();
 }
