@@ -62,7 +62,7 @@ public:
         }
         std::vector<wayland::Output> outputs;
         switch (wayland::listOutputs(kLimit, outputs)) {
-            case wayland::Reached::listed:
+            case wayland::Reached::done:
                 return placed(outputs, mode, areas);
             case wayland::Reached::failed:
                 return Listing::failed;
