@@ -1,4 +1,6 @@
-// The capture over the X server's root window, and POSIX temporary files.
+// The capture of a Linux desktop: a wlroots compositor's screencopy on a Wayland session
+// (wayland_capture.h; the session as desktop_session.h chooses it), else the X server's root
+// window; and POSIX temporary files.
 //
 // A grab reads the part of the rectangle that lies on the root window with GetImage, in bands of
 // rows all asked for at once, and converts each band as it arrives into its place in the RGB
@@ -27,7 +29,9 @@
 
 #include "../core/platforms.h"
 #include "../png/png_bytes.h"
+#include "desktop_session.h"
 #include "randr_monitors.h"
+#include "wayland_capture.h"
 
 namespace frametake {
 namespace {
@@ -36,9 +40,9 @@ using x11kit::Reply;
 
 using Buffer = std::unique_ptr<std::uint8_t[]>;
 
-class X11Grab final : public Grab {
+class RgbGrab final : public Grab {
 public:
-    explicit X11Grab(Buffer rgb) : rgb_(std::move(rgb)) {}
+    explicit RgbGrab(Buffer rgb) : rgb_(std::move(rgb)) {}
     [[nodiscard]] const std::uint8_t* rgb() const override { return rgb_.get(); }
 
 private:
@@ -180,6 +184,23 @@ class X11CapturePlatform final : public CapturePlatform {
 public:
     std::unique_ptr<Grab> grab(std::int32_t x, std::int32_t y, std::int32_t width,
                                std::int32_t height) override {
+        const Backend backend = chosenBackend();
+        if (backend != Backend::x11) {
+            const std::size_t bytes =
+                std::size_t{3} * static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+            Buffer rgb(new (std::nothrow) std::uint8_t[bytes]());
+            if (!rgb) {
+                return nullptr;
+            }
+            const wayland::Reached grabbed =
+                wayland::grabRectangle(kCaptureLimit, x, y, width, height, rgb.get());
+            if (grabbed == wayland::Reached::done) {
+                return std::unique_ptr<Grab>(new (std::nothrow) RgbGrab(std::move(rgb)));
+            }
+            if (grabbed != wayland::Reached::notConnected || backend == Backend::wayland) {
+                return nullptr;
+            }
+        }
         const x11kit::Connection connection(kCaptureLimit);
         if (!connection.ok()) {
             return nullptr;
@@ -192,7 +213,7 @@ public:
         if (!rgb) {
             return nullptr;
         }
-        return std::unique_ptr<Grab>(new (std::nothrow) X11Grab(std::move(rgb)));
+        return std::unique_ptr<Grab>(new (std::nothrow) RgbGrab(std::move(rgb)));
     }
 
     // The PNG is encoded first, so that a failed encoding makes no file. mkstemps creates the

@@ -1,18 +1,15 @@
 // The monitor listing of a Linux desktop: a Wayland compositor's outputs on a Wayland session,
 // else RandR 1.5 monitors on X11.
 //
-// Which session: HALVEX_DESKTOP_BACKEND set to "wayland" or "x11" takes that path alone;
-// unset (or any other value), a compositor that libwayland-client can connect to means Wayland,
-// and otherwise X11. Either listing's every wait ends by kListingMilliseconds.
+// Which session: desktop_session.h. Either listing's every wait ends by kListingMilliseconds.
 //
 // X11: the per-monitor mode reports device pixels, the unaware mode the same rectangles scaled
 // by 96 / Xft.dpi. Wayland: see wayland_geometry.h.
 
 #include <chrono>
-#include <cstdlib>
-#include <string_view>
 
 #include "../core/platforms.h"
+#include "desktop_session.h"
 #include "randr_monitors.h"
 #include "wayland_monitors.h"
 
@@ -20,14 +17,6 @@ namespace frametake {
 namespace {
 
 constexpr std::chrono::milliseconds kLimit{kListingMilliseconds};
-
-enum class Backend { automatic, wayland, x11 };
-
-Backend chosenBackend() {
-    const char* chosen = std::getenv("HALVEX_DESKTOP_BACKEND");
-    const std::string_view name = chosen != nullptr ? chosen : "";
-    return name == "wayland" ? Backend::wayland : name == "x11" ? Backend::x11 : Backend::automatic;
-}
 
 Listing listOverX11(DpiMode mode, std::vector<MonitorArea>& areas) {
     const x11kit::Connection connection(kLimit);
