@@ -4,8 +4,9 @@
  * frametake.dll (Windows x86-64 and ARM64) and libframetake.so (Linux x86-64: X11, and on a
  * Wayland session the compositor's outputs, captured through wlr-screencopy) export the same
  * four C functions, declared here for C and C++ callers. The library is loaded as it is (JNA,
- * LoadLibrary, dlopen); nothing needs initializing or shutting down. On Linux, HALVEX_DESKTOP_BACKEND=wayland or =x11 chooses the
- * session; unset, a Wayland compositor that can be reached means Wayland.
+ * LoadLibrary, dlopen); nothing needs initializing or shutting down. On Linux,
+ * HALVEX_DESKTOP_BACKEND=wayland or =x11 chooses the session; unset, a Wayland compositor that can
+ * be reached means Wayland.
  *
  * Monitors are listed by a count request, which fills a process-wide table, and then read one
  * record at a time:
