@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "winhttp_proxy_list.h"
 #include "text_convert.h"
+#include "winhttp_proxy_list.h"
 
 namespace waypost {
 namespace {
