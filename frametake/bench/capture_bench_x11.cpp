@@ -7,6 +7,8 @@
 #include <lodepng.h>
 #include <xcb/xcb.h>
 
+#include "desktop_picture.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -19,46 +21,7 @@
 
 namespace {
 
-constexpr int kWidth = 1920;
-constexpr int kHeight = 1080;
-constexpr int kRounds = 11;
-
-using Clock = std::chrono::steady_clock;
-double ms(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-// The picture as RGB rows.
-std::vector<std::uint8_t> desktopPicture() {
-    std::vector<std::uint8_t> rgb(3u * kWidth * kHeight);
-    std::uint32_t seed = 7;
-    for (int y = 0; y < kHeight; ++y) {
-        for (int x = 0; x < kWidth; ++x) {
-            std::uint8_t* p = &rgb[static_cast<std::size_t>(3 * (y * kWidth + x))];
-            seed = seed * 1664525u + 1013904223u;
-            const int noise = static_cast<int>(seed >> 28) - 8;
-            int r = 0;
-            int g = 90;
-            int b = 140;  // the desktop's background
-            if (x >= 60 && x < 1000 && y >= 60 && y < 1000) {
-                r = g = b = 255;  // an editor: dark marks in lines, as text makes them
-                const bool mark = (y - 70) % 16 < 11 && (x * 7 + y / 16 * 13) % 11 < 6 &&
-                                  x < 300 + (y * 37) % 640;
-                if (mark) {
-                    r = g = b = 30;
-                }
-            } else if (x >= 1060 && x < 1860 && y >= 200 && y < 800) {
-                r = std::clamp(static_cast<int>(128 + 100 * std::sin(x / 90.0)) + noise, 0, 255);
-                g = std::clamp(static_cast<int>(128 + 100 * std::cos(y / 70.0)) + noise, 0, 255);
-                b = std::clamp((x + y) / 6 + noise, 0, 255);
-            }
-            p[0] = static_cast<std::uint8_t>(r);
-            p[1] = static_cast<std::uint8_t>(g);
-            p[2] = static_cast<std::uint8_t>(b);
-        }
-    }
-    return rgb;
-}
+using namespace frametake::bench;
 
 // An override-redirect window over the primary monitor, showing `rgb` (24-bit TrueColor, 32 bits
 // a pixel, least significant byte first, as Xvfb serves it).
@@ -90,16 +53,6 @@ bool show(xcb_connection_t* c, const std::vector<std::uint8_t>& rgb, std::int16_
     }
     free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));  // all drawn
     return xcb_connection_has_error(c) == 0;
-}
-
-std::vector<char> bytesOf(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 }  // namespace
