@@ -7,6 +7,7 @@ Usage: wayland_capture_test.py LIBFRAMETAKE BENCH_DIR   (Debian's python3, for P
 """
 import ctypes
 import os
+import shutil
 import signal
 import subprocess
 import sys
@@ -123,5 +124,6 @@ finally:
 check("a stalled compositor: no path and no file",
       path == "" and sorted(work.glob("scr*.png")) == before, path)
 
+shutil.rmtree(work)
 print(f"{5 - len(failures)} passed, {len(failures)} failed")
 sys.exit(1 if failures else 0)
