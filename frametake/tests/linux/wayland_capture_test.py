@@ -64,6 +64,18 @@ def grim(output):
     return Image.open(path).convert("RGB")
 
 
+def settled(*outputs):
+    """The outputs' pictures once the compositor has drawn the new layout: swaybg redraws the
+    wallpaper after a change of scale or place, so two pictures in a row must agree."""
+    shots = [grim(output) for output in outputs]
+    for _ in range(50):
+        again = [grim(output) for output in outputs]
+        if all(a.tobytes() == b.tobytes() for a, b in zip(shots, again)):
+            return again
+        shots = again
+    raise SystemExit("the outputs' pictures never settled")
+
+
 def capture(x, y, width, height):
     """The record of the output at the origin (device pixels), and a capture relative to it."""
     assert frametake.getScreenCountEx(0) == 2
@@ -89,16 +101,17 @@ sway("output", "*", "bg", str(wallpaper), "tile")
 for scale in ("1", "1.5", "2"):
     sway("output", "HEADLESS-1", "scale", scale, "position", "0", "0")
     sway("output", "HEADLESS-2", "scale", "1", "position", "5000", "0")
-    shot = grim("HEADLESS-1")
+    shot, = settled("HEADLESS-1")
     picture, path = capture(37, 21, 301, 157)
-    check(f"scale {scale}: a rectangle of the output as grim sees it",
-          picture is not None and picture.size == (301, 157)
-          and differences(picture, lambda x, y: shot.getpixel((x, y)), (37, 21)) == 0, path)
+    differing = -1 if picture is None or picture.size != (301, 157) else differences(
+        picture, lambda x, y: shot.getpixel((x, y)), (37, 21))
+    check(f"scale {scale}: a rectangle of the output as grim sees it", differing == 0,
+          f"{differing} pixels differ ({path})")
 
 # Across both outputs and below the shorter one: each part from its output, the rest black.
 sway("output", "HEADLESS-1", "scale", "1", "position", "0", "0")
 sway("output", "HEADLESS-2", "scale", "1", "position", "1920", "0")
-first, second = grim("HEADLESS-1"), grim("HEADLESS-2")
+first, second = settled("HEADLESS-1", "HEADLESS-2")
 
 
 def desktop(x, y):
