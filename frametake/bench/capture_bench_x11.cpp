@@ -79,45 +79,8 @@ int main() {
         return 1;
     }
 
-    const std::filesystem::path reference = std::filesystem::temp_directory_path() / "bench.png";
-    std::vector<double> captures;
-    std::vector<double> encodes;
-    bool same = true;
-    // The two alternate which goes first, so that neither always runs on a warmer cache.
-    for (int round = 0; round < kRounds; ++round) {
-        const char* path = nullptr;
-        auto timeCapture = [&] {
-            const auto start = Clock::now();
-            path = captureScreen(&primary, 0, 0, kWidth, kHeight);
-            captures.push_back(ms(Clock::now() - start));
-        };
-        unsigned error = 0;
-        auto timeEncode = [&] {
-            const auto start = Clock::now();
-            error = lodepng_encode24_file(reference.c_str(), picture.data(), kWidth, kHeight);
-            encodes.push_back(ms(Clock::now() - start));
-        };
-        if (round % 2 == 0) {
-            timeCapture();
-            timeEncode();
-        } else {
-            timeEncode();
-            timeCapture();
-        }
-        if (*path == '\0' || error != 0) {
-            std::fprintf(stderr, "capture or LodePNG failed (%u)\n", error);
-            return 1;
-        }
-        same = same && bytesOf(path) == bytesOf(reference);
-        std::filesystem::remove(path);
-        std::filesystem::remove(reference);
-    }
-    const double capture = median(captures);
-    const double encode = median(encodes);
-    std::printf(
-        "rounds %d; median capture %.1f ms; median lodepng_encode24_file %.1f ms; "
-        "ratio %.3f; the same PNG bytes: %s\n",
-        kRounds, capture, encode, capture / encode, same ? "yes" : "no");
+    const int raced =
+        raceAgainstLodePng(primary, picture, std::filesystem::temp_directory_path() / "bench.png");
     xcb_disconnect(c);
-    return 0;
+    return raced;
 }

@@ -1,11 +1,16 @@
 #pragma once
 // What the Linux capture benchmarks share: the 1920 x 1080 desktop-like picture they show (flat
-// areas, lines of text-like marks, a photo-like region), a file's bytes and a median.
+// areas, lines of text-like marks, a photo-like region), and the race of a whole capture of it
+// through libframetake.so against LodePNG's own encode-and-write of the same pixels.
+
+#include <frametake.h>
+#include <lodepng.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -62,6 +67,52 @@ inline std::vector<char> bytesOf(const std::filesystem::path& file) {
 inline double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+// kRounds rounds of a capture of `primary`'s kWidth x kHeight showing `picture` against
+// lodepng_encode24_file of `picture` into `reference`, alternating which goes first so that
+// neither always runs on a warmer cache; prints the medians, their ratio and whether the PNG
+// bytes are the same. Exit status: 0, or 1 when a capture or LodePNG failed.
+inline int raceAgainstLodePng(const ScreenInfo& primary, const std::vector<std::uint8_t>& picture,
+                              const std::filesystem::path& reference) {
+    std::vector<double> captures;
+    std::vector<double> encodes;
+    bool same = true;
+    for (int round = 0; round < kRounds; ++round) {
+        const char* path = nullptr;
+        auto timeCapture = [&] {
+            const auto start = Clock::now();
+            path = captureScreen(&primary, 0, 0, kWidth, kHeight);
+            captures.push_back(ms(Clock::now() - start));
+        };
+        unsigned error = 0;
+        auto timeEncode = [&] {
+            const auto start = Clock::now();
+            error = lodepng_encode24_file(reference.c_str(), picture.data(), kWidth, kHeight);
+            encodes.push_back(ms(Clock::now() - start));
+        };
+        if (round % 2 == 0) {
+            timeCapture();
+            timeEncode();
+        } else {
+            timeEncode();
+            timeCapture();
+        }
+        if (*path == '\0' || error != 0) {
+            std::fprintf(stderr, "capture or LodePNG failed (%u)\n", error);
+            return 1;
+        }
+        same = same && bytesOf(path) == bytesOf(reference);
+        std::filesystem::remove(path);
+        std::filesystem::remove(reference);
+    }
+    const double capture = median(captures);
+    const double encode = median(encodes);
+    std::printf(
+        "rounds %d; median capture %.1f ms; median lodepng_encode24_file %.1f ms; "
+        "ratio %.3f; the same PNG bytes: %s\n",
+        kRounds, capture, encode, capture / encode, same ? "yes" : "no");
+    return 0;
 }
 
 }  // namespace frametake::bench

@@ -12,19 +12,11 @@ import subprocess
 import sys
 from pathlib import Path
 
+from wayland_bench import ScreenInfo, enter_bench
+
 LIBRARY, BENCH = sys.argv[1], Path(sys.argv[2])
-for line in (BENCH / "env").read_text().splitlines():
-    name, value = line.split("=", 1)
-    os.environ[name] = value
-os.environ.pop("DISPLAY", None)
-os.environ.pop("HALVEX_DESKTOP_BACKEND", None)
+enter_bench(BENCH)
 
-
-class ScreenInfo(ctypes.Structure):
-    _fields_ = [("monitorHandle", ctypes.c_int32), ("width", ctypes.c_int32),
-                ("height", ctypes.c_int32), ("reserved", ctypes.c_int32),
-                ("boundsX", ctypes.c_double), ("boundsY", ctypes.c_double),
-                ("boundsWidth", ctypes.c_double), ("boundsHeight", ctypes.c_double)]
 
 
 frametake = ctypes.CDLL(LIBRARY)

@@ -1,0 +1,21 @@
+"""What the Wayland tests of libframetake.so share: the sway bench's session taken into this
+process's environment (no X display, no forced backend), and the ScreenInfo record."""
+import ctypes
+import os
+from pathlib import Path
+
+
+def enter_bench(bench: Path):
+    """The bench's XDG_RUNTIME_DIR, WAYLAND_DISPLAY and SWAYSOCK, set in this process."""
+    for line in (bench / "env").read_text().splitlines():
+        name, value = line.split("=", 1)
+        os.environ[name] = value
+    os.environ.pop("DISPLAY", None)
+    os.environ.pop("HALVEX_DESKTOP_BACKEND", None)
+
+
+class ScreenInfo(ctypes.Structure):
+    _fields_ = [("monitorHandle", ctypes.c_int32), ("width", ctypes.c_int32),
+                ("height", ctypes.c_int32), ("reserved", ctypes.c_int32),
+                ("boundsX", ctypes.c_double), ("boundsY", ctypes.c_double),
+                ("boundsWidth", ctypes.c_double), ("boundsHeight", ctypes.c_double)]
