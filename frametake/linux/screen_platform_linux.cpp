@@ -54,6 +54,7 @@ public:
             case wayland::Reached::done:
                 return placed(outputs, mode, areas);
             case wayland::Reached::failed:
+            case wayland::Reached::refused:
                 return Listing::failed;
             case wayland::Reached::unanswered:
                 return Listing::unanswered;

@@ -1,6 +1,7 @@
-// A rectangle of a Wayland desktop from the compositor's wlr-screencopy (wayland_capture.h).
-// Each output the rectangle meets is copied whole, in device pixels, into a shared-memory
-// buffer of the call's own; its part of the rectangle is converted into the RGB rows.
+// A rectangle of a Wayland desktop (wayland_capture.h). With wlr-screencopy each output the
+// rectangle meets is copied whole, in device pixels, into a shared-memory buffer of the call's
+// own, and its part of the rectangle is converted into the RGB rows; without it, KWin's
+// ScreenShot2 or the Screenshot portal over the session bus, on the same deadline.
 
 #include "wayland_capture.h"
 
@@ -10,6 +11,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "kwin_screenshot.h"
+#include "picture_placement.h"
+#include "screenshot_portal.h"
+#include "session_bus.h"
 #include "wlr-screencopy-unstable-v1-client-protocol.h"
 
 namespace frametake::wayland {
@@ -20,17 +25,14 @@ constexpr std::uint32_t kShmVersion = 1;
 constexpr std::uint64_t kMaxBufferBytes = std::uint64_t{1} << 30;
 
 // 32-bit formats, little-endian in memory: where red, green and blue lie in each pixel.
-struct ByteOrder {
-    std::size_t red, green, blue;
-};
-std::optional<ByteOrder> byteOrderOf(std::uint32_t format) {
+std::optional<PixelOrder> orderOf(std::uint32_t format) {
     switch (format) {
         case WL_SHM_FORMAT_ARGB8888:
         case WL_SHM_FORMAT_XRGB8888:
-            return ByteOrder{2, 1, 0};
+            return kBgrx;
         case WL_SHM_FORMAT_ABGR8888:
         case WL_SHM_FORMAT_XBGR8888:
-            return ByteOrder{0, 1, 2};
+            return kRgbx;
         default:
             return std::nullopt;
     }
@@ -111,7 +113,7 @@ bool acceptable(const FrameState& state, const Output& output) {
            state.width == width && state.height == height &&
            std::uint64_t{state.stride} >= std::uint64_t{state.width} * 4 &&
            std::uint64_t{state.stride} * state.height <= kMaxBufferBytes &&
-           byteOrderOf(state.format).has_value();
+           orderOf(state.format).has_value();
 }
 
 // Shared memory the compositor copies into, as a wl_buffer.
@@ -130,36 +132,6 @@ bool makeBuffer(wl_shm* shm, const FrameState& state, Copy& copy) {
                                             static_cast<std::int32_t>(state.height),
                                             static_cast<std::int32_t>(state.stride), state.format);
     return copy.pool != nullptr && copy.buffer != nullptr;
-}
-
-struct Rectangle {
-    std::int64_t left, top, right, bottom;
-};
-
-// The part of `wanted` on the output at `area` (desktop device pixels), converted from the
-// copy's pixels into `rgb`, whose rows are `wanted`'s width.
-void placeInto(const Copy& copy, const FrameState& state, const MonitorArea& area,
-               const Rectangle& wanted, std::uint8_t* rgb) {
-    const ByteOrder order = *byteOrderOf(state.format);
-    const std::int64_t left = std::max<std::int64_t>(wanted.left, area.left);
-    const std::int64_t right = std::min<std::int64_t>(wanted.right, area.right);
-    const std::int64_t top = std::max<std::int64_t>(wanted.top, area.top);
-    const std::int64_t bottom = std::min<std::int64_t>(wanted.bottom, area.bottom);
-    const auto* pixels = static_cast<const std::uint8_t*>(copy.pixels);
-    const auto width = static_cast<std::size_t>(wanted.right - wanted.left);
-    for (std::int64_t y = top; y < bottom; ++y) {
-        std::int64_t row = y - area.top;
-        row = state.yInvert ? state.height - 1 - row : row;
-        const std::uint8_t* source = pixels + static_cast<std::size_t>(row) * state.stride;
-        std::uint8_t* target = rgb + static_cast<std::size_t>(y - wanted.top) * width * 3;
-        for (std::int64_t x = left; x < right; ++x) {
-            const std::uint8_t* pixel = source + static_cast<std::size_t>(x - area.left) * 4;
-            std::uint8_t* out = target + static_cast<std::size_t>(x - wanted.left) * 3;
-            out[0] = pixel[order.red];
-            out[1] = pixel[order.green];
-            out[2] = pixel[order.blue];
-        }
-    }
 }
 
 Reached copyOutput(Session& session, zwlr_screencopy_manager_v1* manager, wl_shm* shm,
@@ -185,39 +157,26 @@ Reached copyOutput(Session& session, zwlr_screencopy_manager_v1* manager, wl_shm
     if (state.failed) {
         return Reached::failed;
     }
-    placeInto(copy, state, area, wanted, rgb);
+    PictureView picture;
+    picture.pixels = static_cast<const std::uint8_t*>(copy.pixels);
+    picture.width = state.width;
+    picture.height = state.height;
+    picture.stride = state.stride;
+    picture.order = *orderOf(state.format);
+    picture.bottomUp = state.yInvert;
+    placeInto(picture, area, wanted, rgb);
     return Reached::done;
 }
 
-}  // namespace
-
-Reached grabRectangle(std::chrono::milliseconds limit, std::int32_t x, std::int32_t y,
-                      std::int32_t width, std::int32_t height, std::uint8_t* rgb) {
-    Session session(Clock::now() + limit);
-    if (const Reached described = session.describeOutputs(); described != Reached::done) {
-        return described;
-    }
-    auto* manager = static_cast<zwlr_screencopy_manager_v1*>(
-        session.bind(zwlr_screencopy_manager_v1_interface, kScreencopyVersion));
-    auto* shm = static_cast<wl_shm*>(session.bind(wl_shm_interface, kShmVersion));
-    std::vector<Output> outputs;
-    for (const auto& objects : session.outputs()) {
-        if (complete(objects->output)) {
-            outputs.push_back(objects->output);
-        }
-    }
-    if (manager == nullptr || shm == nullptr || outputs.empty()) {
-        return Reached::failed;
-    }
-    const Output& origin = originOutput(outputs);
-    const Rectangle wanted{x, y, std::int64_t{x} + width, std::int64_t{y} + height};
+// Copies every output `wanted` meets through wlr-screencopy.
+Reached copyOutputs(Session& session, zwlr_screencopy_manager_v1* manager, wl_shm* shm,
+                    const Output& origin, const Rectangle& wanted, std::uint8_t* rgb) {
     for (const auto& objects : session.outputs()) {
         if (!complete(objects->output)) {
             continue;
         }
         const MonitorArea area = monitorArea(objects->output, origin, DpiMode::perMonitorAware);
-        if (area.right <= wanted.left || area.left >= wanted.right || area.bottom <= wanted.top ||
-            area.top >= wanted.bottom) {
+        if (!meets(area, wanted)) {
             continue;
         }
         if (const Reached copied = copyOutput(session, manager, shm, *objects, area, wanted, rgb);
@@ -226,6 +185,42 @@ Reached grabRectangle(std::chrono::milliseconds limit, std::int32_t x, std::int3
         }
     }
     return Reached::done;
+}
+
+}  // namespace
+
+Reached grabRectangle(std::chrono::milliseconds limit, std::int32_t x, std::int32_t y,
+                      std::int32_t width, std::int32_t height, std::uint8_t* rgb) {
+    const Clock::time_point deadline = Clock::now() + limit;
+    Session session(deadline);
+    if (const Reached described = session.describeOutputs(); described != Reached::done) {
+        return described;
+    }
+    std::vector<Output> outputs;
+    for (const auto& objects : session.outputs()) {
+        if (complete(objects->output)) {
+            outputs.push_back(objects->output);
+        }
+    }
+    if (outputs.empty()) {
+        return Reached::failed;
+    }
+    const Rectangle wanted{x, y, std::int64_t{x} + width, std::int64_t{y} + height};
+    auto* manager = static_cast<zwlr_screencopy_manager_v1*>(
+        session.bind(zwlr_screencopy_manager_v1_interface, kScreencopyVersion));
+    auto* shm = static_cast<wl_shm*>(session.bind(wl_shm_interface, kShmVersion));
+    if (manager != nullptr && shm != nullptr) {
+        return copyOutputs(session, manager, shm, originOutput(outputs), wanted, rgb);
+    }
+    dbus::SessionBus bus(deadline);
+    if (!bus.ok()) {
+        return Reached::failed;
+    }
+    if (const Reached kwin = grabThroughKWin(bus, outputs, wanted, rgb); kwin != Reached::refused) {
+        return kwin;
+    }
+    const Reached portal = grabThroughPortal(bus, outputs, wanted, rgb);
+    return portal == Reached::refused ? Reached::failed : portal;
 }
 
 }  // namespace frametake::wayland

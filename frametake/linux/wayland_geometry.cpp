@@ -13,9 +13,17 @@ std::int32_t deviceHeight(const Output& output) {
     return output.transform % 2 != 0 ? output.modeWidth : output.modeHeight;
 }
 
-// The output's own scale: device pixels per logical unit.
-double scaleOf(const Output& output) {
-    return static_cast<double>(deviceWidth(output)) / output.logicalWidth;
+// The output's logical rectangle; in a layout of device pixels (GNOME's default), divided by
+// the output's integer scale.
+struct Logical {
+    double x, y, width, height;
+};
+Logical logicalOf(const Output& output) {
+    const bool devicePixels = output.scale > 1 && output.logicalWidth == deviceWidth(output) &&
+                              output.logicalHeight == deviceHeight(output);
+    const double divisor = devicePixels ? output.scale : 1.0;
+    return {output.logicalX / divisor, output.logicalY / divisor, output.logicalWidth / divisor,
+            output.logicalHeight / divisor};
 }
 
 // Coordinates a hostile compositor sends may lie far outside what a record holds: clamped.
@@ -45,20 +53,22 @@ const Output& originOutput(const std::vector<Output>& outputs) {
 }
 
 MonitorArea monitorArea(const Output& output, const Output& origin, DpiMode mode) {
-    const std::int64_t x = std::int64_t{output.logicalX} - origin.logicalX;
-    const std::int64_t y = std::int64_t{output.logicalY} - origin.logicalY;
+    const Logical logical = logicalOf(output);
+    const Logical corner = logicalOf(origin);
+    const double x = logical.x - corner.x;
+    const double y = logical.y - corner.y;
     MonitorArea area;
     area.handle = output.name;
     if (mode == DpiMode::unaware) {
-        area.left = clamped(static_cast<double>(x));
-        area.top = clamped(static_cast<double>(y));
-        area.right = clamped(static_cast<double>(x) + output.logicalWidth);
-        area.bottom = clamped(static_cast<double>(y) + output.logicalHeight);
+        area.left = clamped(x);
+        area.top = clamped(y);
+        area.right = clamped(x + logical.width);
+        area.bottom = clamped(y + logical.height);
         return area;
     }
-    const double scale = scaleOf(output);
-    area.left = clamped(static_cast<double>(x) * scale);
-    area.top = clamped(static_cast<double>(y) * scale);
+    const double scale = deviceWidth(output) / logical.width;
+    area.left = clamped(x * scale);
+    area.top = clamped(y * scale);
     area.right = clamped(static_cast<double>(area.left) + deviceWidth(output));
     area.bottom = clamped(static_cast<double>(area.top) + deviceHeight(output));
     return area;

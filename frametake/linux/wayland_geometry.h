@@ -10,6 +10,10 @@
 // units; outputs of different scales keep their logical order, and where a scaled output meets
 // another its device rectangle may overlap it or leave a gap, since no single device-pixel
 // grid holds both.
+//
+// GNOME's default layout gives xdg-output rectangles in device pixels (its logical size is the
+// mode's), with the factor in wl_output.scale: there an output whose logical size is its
+// device size and whose scale is above 1 has its logical rectangle divided by that scale.
 
 #include <cstdint>
 #include <vector>
@@ -27,6 +31,7 @@ struct Output {
     std::int32_t logicalY = 0;
     std::int32_t logicalWidth = 0;
     std::int32_t logicalHeight = 0;
+    std::int32_t scale = 1;  // wl_output.scale: the integer factor clients draw at
 };
 
 // Whether the compositor described the output fully: a mode and a logical rectangle, each of

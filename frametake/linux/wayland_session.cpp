@@ -33,7 +33,9 @@ void outputMode(void* data, wl_output*, std::uint32_t flags, std::int32_t width,
     }
 }
 void outputDone(void*, wl_output*) {}
-void outputScale(void*, wl_output*, std::int32_t) {}
+void outputScale(void* data, wl_output*, std::int32_t factor) {
+    objectsOf(data).output.scale = factor;
+}
 constexpr wl_output_listener kOutputListener{outputGeometry, outputMode, outputDone,
                                              outputScale,    ignoreText, ignoreText};
 

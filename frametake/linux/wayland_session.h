@@ -28,6 +28,7 @@ enum class Reached {
     done,          // what was asked for arrived
     failed,        // the compositor broke the connection, or refused
     unanswered,    // no answer by the deadline (a compositor that stalls)
+    refused,       // this way is not offered to this client here: another may be
 };
 
 struct OutputObjects {

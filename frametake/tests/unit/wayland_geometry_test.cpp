@@ -28,7 +28,7 @@ TEST_P(WaylandArea, IsDevicePixelsOrLogicalUnits) {
     EXPECT_EQ(monitorArea(c.output, c.origin, DpiMode::unaware).handle, c.output.name);
 }
 
-// name, mode w h, transform, logical x y w h
+// name, mode w h, transform, logical x y w h, scale
 const Output kAtOrigin{7, 1920, 1080, 0, 0, 0, 1920, 1080};
 
 INSTANTIATE_TEST_SUITE_P(
@@ -55,6 +55,12 @@ INSTANTIATE_TEST_SUITE_P(
                  {7, 1920, 1080, 0, 1280, 0, 1920, 1080},
                  {0, -1280, 0, 0, 1024},
                  {0, -1280, 0, 0, 1024}},
+        // GNOME's default layout: logical rectangles in device pixels, the factor apart.
+        AreaCase{"DevicePixelLayoutRightOfTheOrigin",
+                 {8, 3200, 1800, 0, 1920, 0, 3200, 1800, 2},
+                 kAtOrigin,
+                 {0, 1920, 0, 5120, 1800},
+                 {0, 960, 0, 2560, 900}},
         // A compositor's coordinates far outside a record's range are clamped, not wrapped.
         AreaCase{"HostileCoordinatesClamped",
                  {9, 2000000000, 100, 0, 2000000000, 0, 1, 100},
