@@ -1,5 +1,5 @@
 # Tests of the Linux libraries on a Wayland session run on a private headless sway
-# (cmake/wayland/sway-bench) or KWin (cmake/wayland/kwin-bench), each one for the whole ctest
+# (cmake/wayland/sway-bench), KWin or GNOME Shell (cmake/wayland/desktop-bench), each one for the whole ctest
 # run of a build folder.
 get_filename_component(build_folder "${CMAKE_BINARY_DIR}" NAME)
 set(WAYLAND_BENCH_DIR "${CMAKE_BINARY_DIR}/sway-bench")
@@ -21,21 +21,25 @@ function(add_wayland_test name)
                        LABELS linux TIMEOUT 120)
 endfunction()
 
-set(KWIN_BENCH "${PROJECT_SOURCE_DIR}/cmake/wayland/kwin-bench")
-set(KWIN_BENCH_DIR "${CMAKE_BINARY_DIR}/kwin-bench")
-set(KWIN_FIXTURE "kwin-${build_folder}")
-add_test(NAME ${BUILD_TEST_PREFIX}wayland.bench.kwin.start COMMAND "${KWIN_BENCH}" start "${KWIN_BENCH_DIR}")
-add_test(NAME ${BUILD_TEST_PREFIX}wayland.bench.kwin.stop COMMAND "${KWIN_BENCH}" stop "${KWIN_BENCH_DIR}")
-set_tests_properties(${BUILD_TEST_PREFIX}wayland.bench.kwin.start
-                     PROPERTIES FIXTURES_SETUP ${KWIN_FIXTURE} LABELS linux TIMEOUT 60)
-set_tests_properties(${BUILD_TEST_PREFIX}wayland.bench.kwin.stop
-                     PROPERTIES FIXTURES_CLEANUP ${KWIN_FIXTURE} LABELS linux)
+# The KWin and GNOME Shell benches (cmake/wayland/desktop-bench): captures over the session bus.
+set(DESKTOP_BENCH "${PROJECT_SOURCE_DIR}/cmake/wayland/desktop-bench")
+foreach(desktop IN ITEMS kwin gnome)
+  set(start ${BUILD_TEST_PREFIX}wayland.bench.${desktop}.start)
+  set(stop ${BUILD_TEST_PREFIX}wayland.bench.${desktop}.stop)
+  add_test(NAME ${start} COMMAND "${DESKTOP_BENCH}" ${desktop} start "${CMAKE_BINARY_DIR}/${desktop}-bench")
+  add_test(NAME ${stop} COMMAND "${DESKTOP_BENCH}" ${desktop} stop "${CMAKE_BINARY_DIR}/${desktop}-bench")
+  set_tests_properties(${start} PROPERTIES FIXTURES_SETUP ${desktop}-${build_folder} LABELS linux
+                                           TIMEOUT 60)
+  set_tests_properties(${stop} PROPERTIES FIXTURES_CLEANUP ${desktop}-${build_folder} LABELS linux)
+endforeach()
 
-# add_kwin_test(<name> <script> <arguments...>): a Python script run on the KWin bench by the
-# bench's granted interpreter (kwin-bench run), one at a time.
-function(add_kwin_test name)
-  add_test(NAME ${BUILD_TEST_PREFIX}${name} COMMAND "${KWIN_BENCH}" run "${KWIN_BENCH_DIR}" ${ARGN})
+# add_desktop_test(<name> kwin|gnome <script> <arguments...>): a Python script run on that
+# bench by the bench's interpreter (desktop-bench run), one at a time. The bench's folder is
+# <build folder>/<desktop>-bench.
+function(add_desktop_test name desktop)
+  add_test(NAME ${BUILD_TEST_PREFIX}${name}
+           COMMAND "${DESKTOP_BENCH}" ${desktop} run "${CMAKE_BINARY_DIR}/${desktop}-bench" ${ARGN})
   set_tests_properties(${BUILD_TEST_PREFIX}${name} PROPERTIES
-                       FIXTURES_REQUIRED ${KWIN_FIXTURE} RESOURCE_LOCK ${KWIN_FIXTURE}
-                       LABELS linux TIMEOUT 120)
+                       FIXTURES_REQUIRED ${desktop}-${build_folder}
+                       RESOURCE_LOCK ${desktop}-${build_folder} LABELS linux TIMEOUT 120)
 endfunction()

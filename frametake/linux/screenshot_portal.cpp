@@ -1,6 +1,7 @@
 // The Screenshot portal (screenshot_portal.h). The request's object path is known before the
 // call (the portal derives it from the caller's bus name and a token of the call's own), so
-// the answer is listened for before it is asked: it cannot come unheard.
+// the answer is listened for before it is asked: it cannot come unheard. The portal is started
+// by the bus when it is installed but not yet running.
 
 #include "screenshot_portal.h"
 
@@ -170,9 +171,6 @@ Reached placePng(const std::vector<std::uint8_t>& png, const MonitorArea& extent
 
 Reached grabThroughPortal(dbus::SessionBus& bus, const std::vector<Output>& outputs,
                           const Rectangle& wanted, std::uint8_t* rgb) {
-    if (!bus.hasOwner(kPortal)) {
-        return Reached::refused;
-    }
     const std::string token = requestToken();
     std::string path = requestPath(bus.uniqueName(), token);
     timespec since{};
@@ -186,8 +184,9 @@ Reached grabThroughPortal(dbus::SessionBus& bus, const std::vector<Output>& outp
     const char* given = nullptr;
     if (!handle || !dbus_message_get_args(handle.get(), nullptr, DBUS_TYPE_OBJECT_PATH, &given,
                                           DBUS_TYPE_INVALID)) {
-        return error == "org.freedesktop.DBus.Error.NoReply" ? Reached::unanswered
-                                                             : Reached::failed;
+        return error == "org.freedesktop.DBus.Error.NoReply"          ? Reached::unanswered
+               : error == "org.freedesktop.DBus.Error.ServiceUnknown" ? Reached::refused
+                                                                      : Reached::failed;
     }
     if (path != given) {  // a portal older than handle tokens
         path = given;
