@@ -53,13 +53,16 @@ def check(what, got, expected):
         failures.append(what)
 
 
-def kwin_records():
-    """KWin's outputs as wayland-info reports them: (x, y, width, height) in both modes."""
+def compositor_records(unaware):
+    """The outputs as wayland-info reports them (wl_output's position, scale and current mode):
+    device pixels, or divided by the scale. The benches' one output lies at the origin."""
     report = subprocess.run(["wayland-info"], capture_output=True, text=True, check=True).stdout
     modes = re.findall(r"width: (\d+) px, height: (\d+) px, refresh: [\d.]+ Hz,\s+flags: current",
                        report)
     places = re.findall(r"\bx: (-?\d+), y: (-?\d+), scale: (\d+)", report)
-    return sorted((float(x), float(y), int(w), int(h)) for (x, y, _), (w, h) in zip(places, modes))
+    return sorted(tuple(float(value) / (int(scale) if unaware else 1) for value in (x, y)) +
+                  tuple(int(value) // (int(scale) if unaware else 1) for value in (w, h))
+                  for (x, y, scale), (w, h) in zip(places, modes))
 
 
 def records(unaware):
@@ -72,8 +75,8 @@ def records(unaware):
 
 
 for unaware in (False, True):
-    check(f"monitors in {'logical units' if unaware else 'device pixels'} as KWin reports them",
-          records(unaware), kwin_records())
+    check(f"monitors in {'logical units' if unaware else 'device pixels'} as the compositor "
+          "reports them", records(unaware), compositor_records(unaware))
 
 os.environ["TMPDIR"] = tempfile.mkdtemp(prefix="kwin-captures.")
 
@@ -102,8 +105,9 @@ def portal_files():
     return sorted(path.name for path in Path.home().rglob("Screenshot*"))
 
 
+_, _, WIDTH, HEIGHT = records(False)[0]
 for _ in range(100):  # the bench's window may still be on its way to filling the output
-    if colours_of((1272, 792, 8, 8)) == {WINDOW: 64}:
+    if colours_of((WIDTH - 8, HEIGHT - 8, 8, 8)) == {WINDOW: 64}:
         break
     if GNOME:
         shell_overview_off()
@@ -112,7 +116,7 @@ BLACK = (0, 0, 0)
 # name, rectangle, {colour: pixels}: inside the window, and across the desktop's corner.
 CAPTURES = [
     ("inside the window", (600, 400, 200, 100), {WINDOW: 200 * 100}),
-    ("across the bottom-right corner", (1180, 760, 200, 100),
+    ("across the bottom-right corner", (WIDTH - 100, HEIGHT - 40, 200, 100),
      {WINDOW: 100 * 40, BLACK: 200 * 100 - 100 * 40}),
 ]
 for name, rectangle, colours in CAPTURES:
