@@ -165,7 +165,8 @@ Reached copyOutput(dbus::SessionBus& bus, const Output& output, const MonitorAre
         return reachedOnError(error);
     }
     const auto layout = layoutOf(reply.get());
-    if (!layout || !acceptable(*layout, area.right - area.left, area.bottom - area.top)) {
+    if (!layout || !acceptable(*layout, std::int64_t{area.right} - area.left,
+                               std::int64_t{area.bottom} - area.top)) {
         return Reached::failed;
     }
     const std::size_t size = layout->stride * layout->height;

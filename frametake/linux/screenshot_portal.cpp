@@ -15,7 +15,6 @@
 #include <new>
 #include <random>
 
-#include "lodepng.h"
 #include "portal_file.h"
 
 namespace frametake::wayland {
@@ -23,7 +22,6 @@ namespace {
 
 using dbus::Message;
 using Descriptor = ownkit::Owned<int, &::close, -1>;
-using Decoded = ownkit::Owned<unsigned char*, &std::free>;
 
 constexpr const char* kPortal = "org.freedesktop.portal.Desktop";
 constexpr const char* kRequest = "org.freedesktop.portal.Request";
@@ -150,23 +148,6 @@ std::vector<std::uint8_t> takeFile(const std::string& path, const timespec& sinc
     return bytes;
 }
 
-// Cuts `wanted` from the PNG of the desktop's `extent`.
-Reached placePng(const std::vector<std::uint8_t>& png, const MonitorArea& extent,
-                 const Rectangle& wanted, std::uint8_t* rgb) {
-    unsigned char* decoded = nullptr;
-    unsigned width = 0;
-    unsigned height = 0;
-    const unsigned error = lodepng_decode24(&decoded, &width, &height, png.data(), png.size());
-    const Decoded picture(decoded);
-    if (error != 0 || !picture || std::int64_t{width} != extent.right - extent.left ||
-        std::int64_t{height} != extent.bottom - extent.top) {
-        return Reached::failed;
-    }
-    placeInto({picture.get(), width, height, std::size_t{width} * 3, kRgb, false}, extent, wanted,
-              rgb);
-    return Reached::done;
-}
-
 }  // namespace
 
 Reached grabThroughPortal(dbus::SessionBus& bus, const std::vector<Output>& outputs,
@@ -202,7 +183,9 @@ Reached grabThroughPortal(dbus::SessionBus& bus, const std::vector<Output>& outp
         return Reached::failed;
     }
     const std::vector<std::uint8_t> png = takeFile(*file, since);
-    return png.empty() ? Reached::failed : placePng(png, desktopExtent(outputs), wanted, rgb);
+    return !png.empty() && cutFromPng(png.data(), png.size(), desktopExtent(outputs), wanted, rgb)
+               ? Reached::done
+               : Reached::failed;
 }
 
 }  // namespace frametake::wayland
