@@ -19,7 +19,7 @@ from pathlib import Path
 
 from PIL import Image
 
-from wayland_bench import ScreenInfo, enter_bench
+from wayland_bench import ScreenInfo, check, enter_bench, failures
 
 LIBRARY, BENCH = sys.argv[1], Path(sys.argv[2])
 enter_bench(BENCH)
@@ -43,14 +43,6 @@ if sys.argv[3:] == ["--capture"]:
     print(capture(600, 400, 64, 64))
     sys.exit(0)
 
-failures = []
-
-
-def check(what, got, expected):
-    print(("ok   " if got == expected else "FAIL ") + what)
-    if got != expected:
-        print(f"     got      {got}\n     expected {expected}")
-        failures.append(what)
 
 
 def compositor_records(unaware):

@@ -1,5 +1,6 @@
-"""What the Wayland tests of libframetake.so share: the sway bench's session taken into this
-process's environment (no X display, no forced backend), and the ScreenInfo record."""
+"""What the Wayland tests of libframetake.so share: the bench's session taken into this
+process's environment (no X display, no forced backend), the ScreenInfo record, and checks
+that compare what was got with what was expected."""
 import ctypes
 import os
 from pathlib import Path
@@ -19,3 +20,14 @@ class ScreenInfo(ctypes.Structure):
                 ("height", ctypes.c_int32), ("reserved", ctypes.c_int32),
                 ("boundsX", ctypes.c_double), ("boundsY", ctypes.c_double),
                 ("boundsWidth", ctypes.c_double), ("boundsHeight", ctypes.c_double)]
+
+
+failures = []
+
+
+def check(what, got, expected):
+    """Prints the check's outcome; a failed one is recorded in failures."""
+    print(("ok   " if got == expected else "FAIL ") + what)
+    if got != expected:
+        print(f"     got      {got}\n     expected {expected}")
+        failures.append(what)

@@ -12,7 +12,7 @@ import subprocess
 import sys
 from pathlib import Path
 
-from wayland_bench import ScreenInfo, enter_bench
+from wayland_bench import ScreenInfo, check, enter_bench, failures
 
 LIBRARY, BENCH = sys.argv[1], Path(sys.argv[2])
 enter_bench(BENCH)
@@ -22,14 +22,6 @@ enter_bench(BENCH)
 frametake = ctypes.CDLL(LIBRARY)
 frametake.getScreenCountEx.argtypes = [ctypes.c_uint8]
 frametake.getScreen.argtypes = [ctypes.c_int32, ctypes.POINTER(ScreenInfo)]
-failures = []
-
-
-def check(what, got, expected):
-    print(("ok   " if got == expected else "FAIL ") + what)
-    if got != expected:
-        print(f"     got      {got}\n     expected {expected}")
-        failures.append(what)
 
 
 def sway(*command):
