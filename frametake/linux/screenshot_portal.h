@@ -8,8 +8,9 @@
 #include <cstdint>
 #include <vector>
 
+#include <sessionkit/session_bus.h>
+
 #include "picture_placement.h"
-#include "session_bus.h"
 #include "wayland_geometry.h"
 #include "wayland_session.h"
 

@@ -11,10 +11,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include <sessionkit/session_bus.h>
 #include "kwin_screenshot.h"
 #include "picture_placement.h"
 #include "screenshot_portal.h"
-#include "session_bus.h"
 #include "wlr-screencopy-unstable-v1-client-protocol.h"
 
 namespace frametake::wayland {

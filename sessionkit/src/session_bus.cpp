@@ -1,4 +1,4 @@
-#include "session_bus.h"
+#include <sessionkit/session_bus.h>
 
 #include <sys/stat.h>
 
@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <memory>
 
-namespace frametake::dbus {
+namespace sessionkit::dbus {
 namespace {
 
 // Where the session bus listens: "" when this desktop has none to reach without launching one.
@@ -201,4 +201,4 @@ std::optional<Variant> readVariant(DBusMessageIter& variant) {
     }
 }
 
-}  // namespace frametake::dbus
+}  // namespace sessionkit::dbus

@@ -15,7 +15,7 @@
 
 #include <ownkit/owned.h>
 
-namespace frametake::dbus {
+namespace sessionkit::dbus {
 
 using Clock = std::chrono::steady_clock;
 using Message = ownkit::Owned<DBusMessage*, &dbus_message_unref>;
@@ -102,4 +102,4 @@ bool readDictionary(DBusMessageIter& iterator, Visit&& visit) {
     return true;
 }
 
-}  // namespace frametake::dbus
+}  // namespace sessionkit::dbus
