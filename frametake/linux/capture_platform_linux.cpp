@@ -27,13 +27,16 @@
 #include <utility>
 #include <vector>
 
+#include <sessionkit/desktop_session.h>
 #include "../core/platforms.h"
 #include "../png/png_bytes.h"
-#include "desktop_session.h"
 #include "randr_monitors.h"
 #include "wayland_capture.h"
 
 namespace frametake {
+using sessionkit::Backend;
+using sessionkit::chosenBackend;
+
 namespace {
 
 using x11kit::Reply;

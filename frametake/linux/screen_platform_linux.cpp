@@ -8,12 +8,15 @@
 
 #include <chrono>
 
+#include <sessionkit/desktop_session.h>
 #include "../core/platforms.h"
-#include "desktop_session.h"
 #include "randr_monitors.h"
 #include "wayland_monitors.h"
 
 namespace frametake {
+using sessionkit::Backend;
+using sessionkit::chosenBackend;
+
 namespace {
 
 constexpr std::chrono::milliseconds kLimit{kListingMilliseconds};

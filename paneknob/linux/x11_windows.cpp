@@ -162,8 +162,4 @@ bool X11Windows::bringToForeground(xcb_window_t target) {
     return false;
 }
 
-std::shared_ptr<WindowSystem> windowSystemForCall() {
-    return std::make_shared<X11Windows>();
-}
-
 }  // namespace paneknob

@@ -82,6 +82,11 @@ Reached Connection::roundtrip() {
 }
 
 Reached Connection::dispatchUntil(const std::function<bool()>& done) {
+    return dispatchUntil(done, deadline_);
+}
+
+Reached Connection::dispatchUntil(const std::function<bool()>& done, Clock::time_point until) {
+    const Clock::time_point end = std::min(until, deadline_);
     while (!done()) {
         if (wl_display_dispatch_pending(display_) < 0) {
             return Reached::failed;
@@ -89,8 +94,7 @@ Reached Connection::dispatchUntil(const std::function<bool()>& done) {
         if (done() || wl_display_prepare_read(display_) != 0) {
             continue;
         }
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
         pollfd socket{wl_display_get_fd(display_), POLLIN, 0};
         const bool flushed = wl_display_flush(display_) >= 0 || errno == EAGAIN;
         const int ready =

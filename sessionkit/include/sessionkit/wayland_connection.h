@@ -48,8 +48,10 @@ public:
                              std::uint32_t version, bool owned = true);
     // The first global of `interface`, bound as above; null when the compositor offers none.
     [[nodiscard]] void* bind(const wl_interface& interface, std::uint32_t version);
-    // Dispatches events until `done` holds, at most until the deadline.
+    // Dispatches events until `done` holds, at most until the deadline (or `until`, when that
+    // comes first: Reached::unanswered then).
     [[nodiscard]] Reached dispatchUntil(const std::function<bool()>& done);
+    [[nodiscard]] Reached dispatchUntil(const std::function<bool()>& done, Clock::time_point until);
     // Waits until the compositor has handled every request sent so far.
     [[nodiscard]] Reached roundtrip();
     [[nodiscard]] wl_display* display() const { return display_; }

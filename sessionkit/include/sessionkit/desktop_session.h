@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-namespace frametake {
+namespace sessionkit {
 
 enum class Backend { automatic, wayland, x11 };
 
@@ -16,4 +16,4 @@ enum class Backend { automatic, wayland, x11 };
     return name == "wayland" ? Backend::wayland : name == "x11" ? Backend::x11 : Backend::automatic;
 }
 
-}  // namespace frametake
+}  // namespace sessionkit
