@@ -91,7 +91,8 @@ Reached ForeignToplevels::connect() {
 
 std::optional<WindowSystem::Window> ForeignToplevels::findTopLevelWindow(const char* title) {
     // The windows arrive after the manager is bound, each with its title and state.
-    if (!usable() || connection_.roundtrip() != Reached::done || connection_.roundtrip() != Reached::done) {
+    if (!usable() || connection_.roundtrip() != Reached::done ||
+        connection_.roundtrip() != Reached::done) {
         return std::nullopt;
     }
     title_ = title;
@@ -109,9 +110,7 @@ std::optional<WindowSystem::Window> ForeignToplevels::findTopLevelWindow(const c
 }
 
 bool ForeignToplevels::removeBoxes(Window) {
-    X11Windows xwayland;
-    const std::optional<Window> window = xwayland.findTopLevelWindow(title_.c_str());
-    return window && *window != nullptr && xwayland.removeBoxes(*window);
+    return removeBoxesOfXWaylandWindow(title_.c_str());
 }
 
 bool ForeignToplevels::waitFor(const Toplevel& toplevel, bool (*reached)(const Toplevel&)) {

@@ -1,9 +1,10 @@
 // Which window system a call of libpaneknob.so works through. On a Wayland session whose
-// compositor offers wlr-foreign-toplevel-management (the wlroots compositors), that protocol,
-// which lists native and XWayland windows alike and reports what the compositor did; anywhere
-// else (X11, or a Wayland compositor without it, whose X11 windows XWayland shows), EWMH over
-// X11. HALVEX_DESKTOP_BACKEND=x11 takes the X11 path alone. A Wayland compositor that does not
-// answer makes the call answer -2, as an X server that does not answer does.
+// compositor offers wlr-foreign-toplevel-management (the wlroots compositors), that protocol;
+// on KWin's Wayland session, KWin's scripting interface; both list native and XWayland windows
+// alike and report what the compositor did. Anywhere else (X11, or another Wayland compositor,
+// whose X11 windows XWayland shows), EWMH over X11. HALVEX_DESKTOP_BACKEND=x11 takes the X11 path
+// alone. A Wayland compositor that does not answer makes the call answer -2, as an X server that
+// does not answer does.
 
 #include <sessionkit/desktop_session.h>
 
@@ -11,6 +12,7 @@
 
 #include "../core/platforms.h"
 #include "foreign_toplevels.h"
+#include "kwin_windows.h"
 #include "x11_windows.h"
 
 namespace paneknob {
@@ -24,6 +26,12 @@ std::shared_ptr<WindowSystem> windowSystemForCall() {
         if (toplevels->usable() || (reached != sessionkit::wayland::Reached::done &&
                                     reached != sessionkit::wayland::Reached::notConnected)) {
             return toplevels;
+        }
+        if (reached == sessionkit::wayland::Reached::done) {  // a Wayland session: KWin's?
+            auto kwin = std::make_shared<KWinWindows>();
+            if (kwin->usable()) {
+                return kwin;
+            }
         }
     }
     return std::make_shared<X11Windows>();

@@ -162,4 +162,10 @@ bool X11Windows::bringToForeground(xcb_window_t target) {
     return false;
 }
 
+bool removeBoxesOfXWaylandWindow(const char* title) {
+    X11Windows xwayland;
+    const std::optional<WindowSystem::Window> window = xwayland.findTopLevelWindow(title);
+    return window && *window != nullptr && xwayland.removeBoxes(*window);
+}
+
 }  // namespace paneknob

@@ -57,4 +57,9 @@ private:
     x11kit::Connection connection_;
 };
 
+// On a Wayland session: takes the boxes away from the X11 window (under XWayland) whose title
+// is `title` (the caller's text); false when there is none, as for a native window, whose
+// boxes no protocol can take away.
+[[nodiscard]] bool removeBoxesOfXWaylandWindow(const char* title);
+
 }  // namespace paneknob

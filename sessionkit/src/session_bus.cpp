@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace sessionkit::dbus {
@@ -82,9 +83,10 @@ bool SessionBus::passesDescriptors() const {
     return ok() && dbus_connection_can_send_type(connection_, DBUS_TYPE_UNIX_FD);
 }
 
-int SessionBus::millisecondsLeft() const {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline_ - Clock::now()).count();
+int SessionBus::millisecondsLeft(Clock::time_point until) const {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          std::min(until, deadline_) - Clock::now())
+                          .count();
     return static_cast<int>(std::clamp<long long>(left, 0, 24 * 3600 * 1000));
 }
 
@@ -138,10 +140,27 @@ bool SessionBus::listen(const std::string& rule) {
 
 Message SessionBus::waitForSignal(const char* interface, const char* member,
                                   const std::string& path) {
+    return waitFor(DBUS_MESSAGE_TYPE_SIGNAL, interface, member, path, deadline_);
+}
+
+Message SessionBus::waitForCall(const char* interface, const char* member, const std::string& path,
+                                Clock::time_point until) {
+    Message call = waitFor(DBUS_MESSAGE_TYPE_METHOD_CALL, interface, member, path, until);
+    if (call && !dbus_message_get_no_reply(call.get())) {
+        const Message reply(dbus_message_new_method_return(call.get()));
+        if (reply) {
+            send(reply.get());
+        }
+    }
+    return call;
+}
+
+Message SessionBus::waitFor(int type, const char* interface, const char* member,
+                            const std::string& path, Clock::time_point until) {
     while (connection_ != nullptr) {
         Message message(dbus_connection_pop_message(connection_));
         if (!message) {
-            const int left = millisecondsLeft();
+            const int left = millisecondsLeft(until);
             if (left <= 0 || !dbus_connection_read_write(connection_, left)) {
                 return {};
             }
@@ -150,9 +169,12 @@ Message SessionBus::waitForSignal(const char* interface, const char* member,
         if (dbus_message_is_signal(message.get(), DBUS_INTERFACE_LOCAL, "Disconnected")) {
             return {};
         }
-        const char* from = dbus_message_get_path(message.get());
-        if (dbus_message_is_signal(message.get(), interface, member) && from != nullptr &&
-            path == from) {
+        const char* to = dbus_message_get_path(message.get());
+        const char* of = dbus_message_get_interface(message.get());
+        const char* named = dbus_message_get_member(message.get());
+        if (dbus_message_get_type(message.get()) == type && to != nullptr && path == to &&
+            of != nullptr && std::strcmp(of, interface) == 0 && named != nullptr &&
+            std::strcmp(named, member) == 0) {
             return message;
         }
     }

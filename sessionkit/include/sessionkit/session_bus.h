@@ -55,9 +55,17 @@ public:
     // deadline; other messages are dropped. Null at the deadline or when the bus goes.
     [[nodiscard]] Message waitForSignal(const char* interface, const char* member,
                                         const std::string& path);
+    // The first call of method `member` of `interface` made to this connection's object `path`,
+    // waited for until `until` (at most the deadline) and answered with an empty reply; null
+    // as above.
+    [[nodiscard]] Message waitForCall(const char* interface, const char* member,
+                                      const std::string& path, Clock::time_point until);
 
 private:
-    [[nodiscard]] int millisecondsLeft() const;
+    [[nodiscard]] int millisecondsLeft(Clock::time_point until) const;
+    [[nodiscard]] int millisecondsLeft() const { return millisecondsLeft(deadline_); }
+    [[nodiscard]] Message waitFor(int type, const char* interface, const char* member,
+                                  const std::string& path, Clock::time_point until);
 
     Clock::time_point deadline_;
     DBusConnection* connection_ = nullptr;

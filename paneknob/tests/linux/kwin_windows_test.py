@@ -1,0 +1,104 @@
+"""libpaneknob.so on the headless KWin bench (cmake/wayland/desktop-bench kwin): a native window
+(GTK, on Wayland) and the bench's X11 window under XWayland (xterm "X Red"), acted on through
+KWin's scripting interface, each answer checked against KWin's own report: a script of this
+test's own prints every window's state into KWin's log. Also: boxes, which KWin keeps (-2), an
+unknown title (-1) and a stalled KWin (-2 within the call's limit).
+
+Usage: desktop-bench kwin run BENCH_DIR kwin_windows_test.py LIBPANEKNOB BENCH_DIR
+"""
+import ctypes
+import os
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[3] / "frametake" / "tests" / "linux"))
+from wayland_bench import check, enter_bench, failures  # noqa: E402
+
+LIBRARY, BENCH = sys.argv[1], Path(sys.argv[2])
+enter_bench(BENCH)
+os.environ["LC_ALL"] = "C.UTF-8"
+paneknob = ctypes.CDLL(LIBRARY)
+for name in ("setWindowFlags", "minimize", "restore", "restoreAndActivate"):
+    getattr(paneknob, name).argtypes = [ctypes.c_char_p]
+NATIVE, X11 = "Native Red", "X Red"
+PROBE = """var cs = workspace.clientList();
+for (var i = 0; i < cs.length; ++i)
+    print("STATE " + MARK + "\\t" + cs[i].caption + "\\t" + cs[i].minimized + "\\t" +
+          (workspace.activeClient === cs[i]));
+"""
+probes = 0
+
+
+def kwin(*arguments):
+    return subprocess.run(["dbus-send", "--print-reply", "--dest=org.kde.KWin", *arguments],
+                          capture_output=True, text=True).stdout
+
+
+def windows():
+    """{caption: (minimized, active)} as a script of this test's own prints them into KWin's
+    log."""
+    global probes
+    probes += 1
+    mark = f"{os.getpid()}-{probes}"
+    with tempfile.NamedTemporaryFile("w", suffix=".js", dir=os.environ["XDG_RUNTIME_DIR"]) as file:
+        file.write(f'var MARK = "{mark}";\n' + PROBE)
+        file.flush()
+        script = kwin("/Scripting", "org.kde.kwin.Scripting.loadScript", f"string:{file.name}",
+                      f"string:probe-{mark}").split()[-1]
+        kwin(f"/{script}", "org.kde.kwin.Script.run")
+        kwin("/Scripting", "org.kde.kwin.Scripting.unloadScript", f"string:probe-{mark}")
+    found = {}
+    for _ in range(50):
+        for line in (BENCH / "kwin.log").read_text(errors="replace").splitlines():
+            if f"STATE {mark}\t" in line:
+                _, caption, minimized, active = line.split("\t")
+                found[caption] = (minimized == "true", active == "true")
+        if found:
+            return found
+        time.sleep(0.1)
+    return found
+
+
+native = subprocess.Popen(["/usr/bin/python3", str(Path(__file__).with_name("native_window.py")),
+                           NATIVE], env={**os.environ, "GDK_BACKEND": "wayland"})
+try:
+    for _ in range(100):
+        if {NATIVE, X11} <= windows().keys():
+            break
+        time.sleep(0.1)
+    # export, title, answer, the windows afterwards as KWin reports them: (minimized, active)
+    CASES = [
+        ("restoreAndActivate", NATIVE, 0, {NATIVE: (False, True), X11: (False, False)}),
+        ("minimize", NATIVE, 0, {NATIVE: (True, False)}),
+        ("restoreAndActivate", X11, 0, {NATIVE: (True, False), X11: (False, True)}),
+        ("restore", NATIVE, 0, {NATIVE: (False, False), X11: (False, True)}),
+        ("minimize", X11, 0, {X11: (True, False)}),
+        ("restore", X11, 0, {X11: (False, False)}),
+        ("restoreAndActivate", X11, 0, {X11: (False, True)}),
+        ("setWindowFlags", NATIVE, -2, {NATIVE: (False, False)}),
+        ("setWindowFlags", X11, -2, {X11: (False, True)}),
+        ("minimize", "Nobody", -1, {X11: (False, True)}),
+    ]
+    for export, title, answer, states in CASES:
+        code = getattr(paneknob, export)(title.encode())
+        shown = windows()
+        check(f"{export}({title!r}): {answer}, as KWin reports the windows",
+              (code, {name: shown.get(name) for name in states}), (answer, states))
+
+    kwin_group = int((BENCH / "kwin.pid").read_text())
+    os.killpg(kwin_group, signal.SIGSTOP)
+    try:
+        began = time.monotonic()
+        code = paneknob.minimize(NATIVE.encode())
+        check("a stalled KWin: -2 within the call's limit", (code, time.monotonic() - began < 3),
+              (-2, True))
+    finally:
+        os.killpg(kwin_group, signal.SIGCONT)
+finally:
+    native.kill()
+    native.wait()
+sys.exit(1 if failures else 0)
