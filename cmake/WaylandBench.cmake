@@ -37,8 +37,11 @@ endforeach()
 # bench by the bench's interpreter (desktop-bench run), one at a time. The bench's folder is
 # <build folder>/<desktop>-bench.
 function(add_desktop_test name desktop)
+  set(passed ${JVM_LAUNCHER})  # a sanitizer build's runtime and options, as NAME=VALUE words
+  list(REMOVE_ITEM passed env)
   add_test(NAME ${BUILD_TEST_PREFIX}${name}
-           COMMAND "${DESKTOP_BENCH}" ${desktop} run "${CMAKE_BINARY_DIR}/${desktop}-bench" ${ARGN})
+           COMMAND "${DESKTOP_BENCH}" ${desktop} run "${CMAKE_BINARY_DIR}/${desktop}-bench" ${passed}
+                   ${ARGN})
   set_tests_properties(${BUILD_TEST_PREFIX}${name} PROPERTIES
                        FIXTURES_REQUIRED ${desktop}-${build_folder}
                        RESOURCE_LOCK ${desktop}-${build_folder} LABELS linux TIMEOUT 120)

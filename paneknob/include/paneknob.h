@@ -2,8 +2,10 @@
  * paneknob: minimize, show, activate, or take the minimize/maximize boxes away from another
  * top-level window, found by its title.
  *
- * paneknob.dll (Windows x86-64 and ARM64) and libpaneknob.so (Linux x86-64, X11 with an EWMH
- * window manager) export the same four C functions, declared here for C and C++ callers.
+ * paneknob.dll (Windows x86-64 and ARM64) and libpaneknob.so (Linux x86-64: X11 with an EWMH
+ * window manager; on a Wayland session the compositor's own means where it has them, wlroots'
+ * foreign-toplevel protocol or KWin's scripting, else XWayland) export the same four C
+ * functions, declared here for C and C++ callers.
  *
  * Titles: 8-bit text in the process's character set (the active ANSI code page on Windows, the
  * locale's character set on Linux), compared with whole window titles without regard to letter
@@ -15,7 +17,9 @@
  * was: restoreAndActivate could not make the window the active one; the window's thread did
  * not handle a message within 1.5 seconds (Windows: a hung window, whose calls would otherwise
  * wait for it forever); the window manager did not confirm the state asked for, or none runs
- * to minimize (Linux); the X server could not be reached (Linux: whether the window exists is
+ * to minimize, or the compositor ignored the request or has no way to do it (Linux; on sway
+ * minimize, on KWin and for native windows the boxes, on GNOME restore); the X server or the
+ * compositor could not be reached (Linux: whether the window exists is
  * then not known). Each call returns once the window system has confirmed the state it asked
  * for (on Linux: the window manager, waited for at most one second a state; the whole call
  * ends within 2 seconds, even when the window manager or the X server stalls). On Windows a

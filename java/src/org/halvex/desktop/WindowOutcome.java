@@ -10,8 +10,10 @@ public enum WindowOutcome {
      * The window was not put in that state and was left as it was: it could not be made the
      * active window; its thread did not handle a message in time (Windows: a hung window); the
      * window manager did not confirm the state, or none runs that could ever show it again
-     * (Linux); or the X server could not be reached (Linux: whether the window exists is then
-     * not known).
+     * (Linux); the Wayland compositor ignored the request or has no way to do it (sway's
+     * minimize; the boxes on KWin and of native windows; GNOME's restore without activation);
+     * or the X server or the compositor could not be reached (Linux: whether the window exists
+     * is then not known).
      */
     NOT_REACHED
 }
