@@ -6,22 +6,10 @@
 #include <ownkit/owned.h>
 
 #include "lodepng.h"
+#include "textkit/percent.h"
 
 namespace frametake::wayland {
 namespace {
-
-int hexValue(char digit) {
-    if (digit >= '0' && digit <= '9') {
-        return digit - '0';
-    }
-    if (digit >= 'a' && digit <= 'f') {
-        return digit - 'a' + 10;
-    }
-    if (digit >= 'A' && digit <= 'F') {
-        return digit - 'A' + 10;
-    }
-    return -1;
-}
 
 bool hasDotStep(std::string_view path) {
     for (std::size_t at = 0; at < path.size();) {
@@ -48,26 +36,15 @@ std::optional<std::string> localPathOfUri(std::string_view uri) {
     if (slash == std::string_view::npos || (!host.empty() && host != "localhost")) {
         return std::nullopt;
     }
-    std::string path;
-    for (std::size_t at = slash; at < uri.size(); ++at) {
-        char next = uri[at];
-        if (next == '?' || next == '#') {
-            return std::nullopt;
-        }
-        if (next == '%') {
-            const int high = at + 2 < uri.size() ? hexValue(uri[at + 1]) : -1;
-            const int low = high >= 0 ? hexValue(uri[at + 2]) : -1;
-            if (low < 0) {
-                return std::nullopt;
-            }
-            next = static_cast<char>(high * 16 + low);
-            at += 2;
-        }
-        if (next == '\0') {
-            return std::nullopt;
-        }
-        path += next;
+    const std::string_view escaped = uri.substr(slash);
+    if (escaped.find_first_of("?#") != std::string_view::npos) {
+        return std::nullopt;
     }
+    const std::optional<std::string> decoded = textkit::decodePercent(escaped);
+    if (!decoded) {
+        return std::nullopt;
+    }
+    const std::string& path = *decoded;
     if (hasDotStep(path)) {
         return std::nullopt;
     }

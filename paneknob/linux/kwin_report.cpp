@@ -1,47 +1,12 @@
 #include "kwin_report.h"
 
 #include <algorithm>
+#include <cctype>
 #include <optional>
 
+#include "textkit/percent.h"
+
 namespace paneknob {
-namespace {
-
-int hexValue(char digit) {
-    if (digit >= '0' && digit <= '9') {
-        return digit - '0';
-    }
-    if (digit >= 'a' && digit <= 'f') {
-        return digit - 'a' + 10;
-    }
-    if (digit >= 'A' && digit <= 'F') {
-        return digit - 'A' + 10;
-    }
-    return -1;
-}
-
-// encodeURIComponent's output decoded; nothing for a malformed escape or a NUL.
-std::optional<std::string> decodeComponent(std::string_view text) {
-    std::string decoded;
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        char next = text[at];
-        if (next == '%') {
-            const int high = at + 2 < text.size() ? hexValue(text[at + 1]) : -1;
-            const int low = high >= 0 ? hexValue(text[at + 2]) : -1;
-            if (low < 0) {
-                return std::nullopt;
-            }
-            next = static_cast<char>(high * 16 + low);
-            at += 2;
-        }
-        if (next == '\0') {
-            return std::nullopt;
-        }
-        decoded += next;
-    }
-    return decoded;
-}
-
-}  // namespace
 
 std::vector<KWinWindow> parseWindowReport(std::string_view report) {
     std::vector<KWinWindow> windows;
@@ -53,7 +18,7 @@ std::vector<KWinWindow> parseWindowReport(std::string_view report) {
         if (tab == std::string_view::npos || !isWindowId(line.substr(0, tab))) {
             continue;
         }
-        if (auto caption = decodeComponent(line.substr(tab + 1))) {
+        if (auto caption = textkit::decodePercent(line.substr(tab + 1))) {
             windows.push_back({std::string(line.substr(0, tab)), std::move(*caption)});
         }
     }
@@ -66,7 +31,8 @@ bool isWindowId(std::string_view id) {
         return false;
     }
     for (std::size_t i = 0; i < id.size(); ++i) {
-        if (kShape[i] == 'x' ? hexValue(id[i]) < 0 : id[i] != kShape[i]) {
+        if (kShape[i] == 'x' ? std::isxdigit(static_cast<unsigned char>(id[i])) == 0
+                             : id[i] != kShape[i]) {
             return false;
         }
     }

@@ -1,6 +1,6 @@
-"""What the Wayland tests of libframetake.so share: the bench's session taken into this
-process's environment (no X display, no forced backend), the ScreenInfo record, and checks
-that compare what was got with what was expected."""
+"""What the Wayland tests of libframetake.so and libpaneknob.so share: the bench's session taken
+into this process's environment (no X display, no forced backend), the ScreenInfo record,
+libpaneknob.so's exports, and checks that compare what was got with what was expected."""
 import ctypes
 import os
 from pathlib import Path
@@ -31,3 +31,12 @@ def check(what, got, expected):
     if got != expected:
         print(f"     got      {got}\n     expected {expected}")
         failures.append(what)
+
+
+def load_paneknob(library):
+    """libpaneknob.so with its four exports' argument types, titles read as UTF-8."""
+    os.environ["LC_ALL"] = "C.UTF-8"
+    paneknob = ctypes.CDLL(library)
+    for name in ("setWindowFlags", "minimize", "restore", "restoreAndActivate"):
+        getattr(paneknob, name).argtypes = [ctypes.c_char_p]
+    return paneknob

@@ -6,7 +6,6 @@ minimized; the rest happen and answer 0.
 
 Usage: desktop-bench gnome run BENCH_DIR gnome_windows_test.py LIBPANEKNOB BENCH_DIR
 """
-import ctypes
 import os
 import re
 import subprocess
@@ -15,16 +14,13 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[3] / "frametake" / "tests" / "linux"))
-from wayland_bench import check, enter_bench, failures  # noqa: E402
+from wayland_bench import check, enter_bench, failures, load_paneknob  # noqa: E402
 
 LIBRARY, BENCH = sys.argv[1], Path(sys.argv[2])
 enter_bench(BENCH)
 os.environ["DISPLAY"] = dict(line.split("=", 1) for line in
                              (BENCH / "env").read_text().splitlines())["DISPLAY"]  # XWayland's
-os.environ["LC_ALL"] = "C.UTF-8"
-paneknob = ctypes.CDLL(LIBRARY)
-for name in ("setWindowFlags", "minimize", "restore", "restoreAndActivate"):
-    getattr(paneknob, name).argtypes = [ctypes.c_char_p]
+paneknob = load_paneknob(LIBRARY)
 TITLE = "X Red"
 
 

@@ -6,7 +6,6 @@ unknown title (-1) and a stalled KWin (-2 within the call's limit).
 
 Usage: desktop-bench kwin run BENCH_DIR kwin_windows_test.py LIBPANEKNOB BENCH_DIR
 """
-import ctypes
 import os
 import signal
 import subprocess
@@ -16,14 +15,11 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[3] / "frametake" / "tests" / "linux"))
-from wayland_bench import check, enter_bench, failures  # noqa: E402
+from wayland_bench import check, enter_bench, failures, load_paneknob  # noqa: E402
 
 LIBRARY, BENCH = sys.argv[1], Path(sys.argv[2])
 enter_bench(BENCH)
-os.environ["LC_ALL"] = "C.UTF-8"
-paneknob = ctypes.CDLL(LIBRARY)
-for name in ("setWindowFlags", "minimize", "restore", "restoreAndActivate"):
-    getattr(paneknob, name).argtypes = [ctypes.c_char_p]
+paneknob = load_paneknob(LIBRARY)
 NATIVE, X11 = "Native Red", "X Red"
 PROBE = """var cs = workspace.clientList();
 for (var i = 0; i < cs.length; ++i)

@@ -6,7 +6,6 @@ boxes (-2); a stalled compositor gives -2 within the call's limit.
 
 Usage: sway_windows_test.py LIBPANEKNOB BENCH_DIR
 """
-import ctypes
 import json
 import os
 import signal
@@ -16,14 +15,11 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[3] / "frametake" / "tests" / "linux"))
-from wayland_bench import check, enter_bench, failures  # noqa: E402
+from wayland_bench import check, enter_bench, failures, load_paneknob  # noqa: E402
 
 LIBRARY, BENCH = sys.argv[1], Path(sys.argv[2])
 enter_bench(BENCH)
-os.environ["LC_ALL"] = "C.UTF-8"
-paneknob = ctypes.CDLL(LIBRARY)
-for name in ("setWindowFlags", "minimize", "restore", "restoreAndActivate"):
-    getattr(paneknob, name).argtypes = [ctypes.c_char_p]
+paneknob = load_paneknob(LIBRARY)
 NATIVE, X11 = "Native Red", "X Red"
 
 
@@ -73,16 +69,15 @@ try:
               (code, {name: shown.get(name) for name in focus}),
               (answer, {name: (focused, True) for name, focused in focus.items()}))
 
-    sway_pid = int(subprocess.run(["pgrep", "-u", "natives-bench", "-x", "sway"],
-                                  capture_output=True, text=True).stdout.split()[0])
-    os.kill(sway_pid, signal.SIGSTOP)
+    sway_group = int((BENCH / "sway.pid").read_text())
+    os.killpg(sway_group, signal.SIGSTOP)
     try:
         began = time.monotonic()
         code = paneknob.restoreAndActivate(NATIVE.encode())
         check("a stalled compositor: -2 within the call's limit",
               (code, time.monotonic() - began < 3), (-2, True))
     finally:
-        os.kill(sway_pid, signal.SIGCONT)
+        os.killpg(sway_group, signal.SIGCONT)
 finally:
     for title in (NATIVE, X11):
         subprocess.run(["swaymsg", f'[title="{title}"]', "kill"], capture_output=True)
