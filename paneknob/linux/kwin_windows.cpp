@@ -106,8 +106,10 @@ std::optional<std::string> KWinWindows::run(const std::string& body) {
     if (loaded &&
         dbus_message_get_args(loaded.get(), nullptr, DBUS_TYPE_INT32, &id, DBUS_TYPE_INVALID) &&
         id >= 0) {
-        const std::string object = "/" + std::to_string(id);  // KWin 5: each script at /ID
-        const Message start = scriptingCall(object.c_str(), "org.kde.kwin.Script", "run");
+        // KWin numbers scripts by how many are loaded, so a number (and the object /NUMBER)
+        // can still belong to another client's script: the script is started through start(),
+        // which runs every loaded script not yet running, ours among them.
+        const Message start = scriptingCall("/Scripting", "org.kde.kwin.Scripting", "start");
         if (start && bus_.call(start.get())) {
             // Time is kept for unloading the script, which may still be listening.
             const Message report = bus_.waitForCall(kReportInterface, "report", kReportPath,

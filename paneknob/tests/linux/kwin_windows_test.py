@@ -36,26 +36,27 @@ def kwin(*arguments):
 
 def windows():
     """{caption: (minimized, active)} as a script of this test's own prints them into KWin's
-    log."""
+    log. KWin reads and runs a script in the background: it is unloaded, and its file
+    deleted, only once its lines are in the log."""
     global probes
     probes += 1
     mark = f"{os.getpid()}-{probes}"
+    found = {}
     with tempfile.NamedTemporaryFile("w", suffix=".js", dir=os.environ["XDG_RUNTIME_DIR"]) as file:
         file.write(f'var MARK = "{mark}";\n' + PROBE)
         file.flush()
-        script = kwin("/Scripting", "org.kde.kwin.Scripting.loadScript", f"string:{file.name}",
-                      f"string:probe-{mark}").split()[-1]
-        kwin(f"/{script}", "org.kde.kwin.Script.run")
+        kwin("/Scripting", "org.kde.kwin.Scripting.loadScript", f"string:{file.name}",
+             f"string:probe-{mark}")
+        kwin("/Scripting", "org.kde.kwin.Scripting.start")
+        for _ in range(50):
+            for line in (BENCH / "kwin.log").read_text(errors="replace").splitlines():
+                if f"STATE {mark}\t" in line:
+                    _, caption, minimized, active = line.split("\t")
+                    found[caption] = (minimized == "true", active == "true")
+            if found:
+                break
+            time.sleep(0.1)
         kwin("/Scripting", "org.kde.kwin.Scripting.unloadScript", f"string:probe-{mark}")
-    found = {}
-    for _ in range(50):
-        for line in (BENCH / "kwin.log").read_text(errors="replace").splitlines():
-            if f"STATE {mark}\t" in line:
-                _, caption, minimized, active = line.split("\t")
-                found[caption] = (minimized == "true", active == "true")
-        if found:
-            return found
-        time.sleep(0.1)
     return found
 
 
