@@ -41,4 +41,8 @@ enum class Win32Error : std::uint32_t {};
     return value <= 0 ? value : static_cast<HRESULT>(0x80070000u | (code & 0xFFFFu));
 }
 
+// An xWMA buffer on an engine that decodes WMA through a system decoder that is not installed
+// (the Linux library): the code of a module not found.
+inline constexpr HRESULT kNoWmaDecoder = hresultFromWin32(Win32Error{126});
+
 }  // namespace chimebox

@@ -34,6 +34,13 @@ std::string sourceVoiceFailed(HRESULT result) {
 }
 
 std::string submitFailed(HRESULT result, bool withPacketTable) {
+    if (withPacketTable && result == kNoWmaDecoder) {
+        return fmt::format(
+            "Error {:#X} submitting source buffer (xWMA): no WMA decoder is installed "
+            "(GStreamer's avdec_wmav2 and avdec_wmapro: on Debian and Ubuntu, the package "
+            "gstreamer1.0-libav)",
+            result);
+    }
     return withPacketTable ? fmt::format("Error {:#X} submitting source buffer (xWMA)", result)
                            : fmt::format("Error {:#X} submitting source buffer", result);
 }

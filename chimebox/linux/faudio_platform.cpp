@@ -10,12 +10,18 @@
 
 #include <atomic>
 #include <cstring>
+#include <map>
+#include <memory>
 #include <mutex>
+#include <new>
+#include <optional>
+#include <vector>
 
 #include "../core/audio_platform.h"
 #include "../core/format_tags.h"
 #include "../core/little_endian.h"
 #include "../core/source_format.h"
+#include "wma_decoder.h"
 
 namespace chimebox {
 namespace {
@@ -25,11 +31,40 @@ constexpr HRESULT kModuleNotFound = hresultFromWin32(Win32Error{126});
 // The first processor, as a player has always asked its engine for (FAudio takes any value).
 constexpr FAudioProcessor kFirstProcessor = 1;
 
-// Format tags that FAudio as built by distributions cannot decode: it would take such a buffer
-// and play silence.
+// XMA2, which FAudio as built by distributions cannot decode: it would take such a buffer and
+// play silence. WMA is decoded here instead (wma_decoder.h) and played as float samples.
 bool undecodable(std::uint16_t tag) {
-    return tag == tags::kWmaudio2 || tag == tags::kWmaudio3 || tag == tags::kXma2;
+    return tag == tags::kXma2;
 }
+
+// The largest buffer an XAudio2 voice takes (XAUDIO2_MAX_BUFFER_BYTES).
+constexpr std::uint64_t kMaxBufferBytes = 0x80000000u;
+
+// A float format block of the stream's channels and rate, for the decoded samples.
+FAudioWaveFormatEx floatFormat(const WmaStream& stream) {
+    FAudioWaveFormatEx format{};
+    format.wFormatTag = tags::kIeeeFloat;
+    format.nChannels = stream.channels;
+    format.nSamplesPerSec = stream.rate;
+    format.wBitsPerSample = 32;
+    format.nBlockAlign = static_cast<std::uint16_t>(stream.channels * sizeof(float));
+    format.nAvgBytesPerSec = stream.rate * format.nBlockAlign;
+    return format;
+}
+
+// How many frames the packet table counts: its last entry, in bytes of 16-bit samples.
+std::uint64_t tableFrames(const PacketTable& packets, std::uint16_t channels) {
+    const auto* last = static_cast<const std::uint8_t*>(packets.cumulativeBytes) +
+                       std::size_t{packets.packetCount - 1} * 4;
+    return read32(last) / (2u * channels);
+}
+
+// What a voice made for a WMA stream holds: the stream, and its samples once decoded (read by
+// the engine until the voice is destroyed).
+struct WmaVoice {
+    WmaStream stream;
+    std::vector<float> samples;
+};
 
 // FAudio mixes at most 8 channels a voice: its default mix matrices stop there, and a source
 // voice of more channels reads past them (a 56-channel file crashed it). XAudio2's
@@ -122,27 +157,50 @@ public:
     void releaseEngine(Engine engine) override { functions_.release.load()(engineOf(engine)); }
     void destroyVoice(Voice voice) override {
         functions_.destroyVoice.load()(objectOf<FAudioVoice>(voice));
+        const std::lock_guard hold(wmaLock_);
+        wmaVoices_.erase(voice);
     }
 
     HRESULT createSourceVoice(Engine engine, Voice& voice, const void* waveFormat) override {
         if (beyondMixer(waveFormat)) {
             return kInvalidCall;
         }
-        const auto* format = static_cast<const FAudioWaveFormatEx*>(waveFormat);
+        const std::optional<WmaStream> wma = wmaStreamOf(waveFormat);
+        const FAudioWaveFormatEx decoded = wma ? floatFormat(*wma) : FAudioWaveFormatEx{};
+        const auto* format = wma ? &decoded : static_cast<const FAudioWaveFormatEx*>(waveFormat);
         FAudioSourceVoice* created = nullptr;
         const auto result = static_cast<HRESULT>(functions_.createSourceVoice.load()(
             engineOf(engine), &created, format, 0, FAUDIO_DEFAULT_FREQ_RATIO, nullptr, nullptr,
             nullptr));
         voice = reinterpret_cast<Voice>(created);
+        if (wma && !failed(result) && created != nullptr) {
+            try {
+                const std::lock_guard hold(wmaLock_);
+                wmaVoices_[voice] = std::make_unique<WmaVoice>(WmaVoice{*wma, {}});
+            } catch (const std::bad_alloc&) {
+                functions_.destroyVoice.load()(objectOf<FAudioVoice>(voice));
+                voice = nullptr;
+                return kOutOfMemory;
+            }
+        }
         return result;
     }
     HRESULT submitSourceBuffer(Voice voice, const AudioBuffer& buffer,
                                const PacketTable* packets) override {
+        WmaVoice* wma = wmaVoiceOf(voice);
         // Refused rather than played as silence, so that the caller hears of it.
-        if (packets != nullptr || undecodable(buffer.formatTag)) {
+        if ((packets != nullptr) != (wma != nullptr) || undecodable(buffer.formatTag)) {
             return kInvalidCall;
         }
-        const auto description = describeForEngine<FAudioBuffer>(buffer);
+        auto description = describeForEngine<FAudioBuffer>(buffer);
+        if (wma != nullptr) {
+            if (const HRESULT decoded = decode(*wma, buffer, *packets); failed(decoded)) {
+                return decoded;
+            }
+            description.pAudioData = reinterpret_cast<const std::uint8_t*>(wma->samples.data());
+            description.AudioBytes =
+                static_cast<std::uint32_t>(wma->samples.size() * sizeof(float));
+        }
         return static_cast<HRESULT>(
             functions_.submit.load()(objectOf<FAudioSourceVoice>(voice), &description, nullptr));
     }
@@ -158,6 +216,25 @@ public:
     void sleepMilliseconds(std::uint32_t milliseconds) override { ::usleep(milliseconds * 1000u); }
 
 private:
+    WmaVoice* wmaVoiceOf(Voice voice) {
+        const std::lock_guard hold(wmaLock_);
+        const auto found = wmaVoices_.find(voice);
+        return found != wmaVoices_.end() ? found->second.get() : nullptr;
+    }
+
+    // The buffer's packets decoded into the voice's samples: as many frames as the table counts.
+    static HRESULT decode(WmaVoice& wma, const AudioBuffer& buffer, const PacketTable& packets) {
+        const std::uint64_t frames = tableFrames(packets, wma.stream.channels);
+        const bool wholePackets =
+            std::uint64_t{packets.packetCount} * wma.stream.packetBytes == buffer.audioBytes;
+        if (!wholePackets || frames == 0 ||
+            frames * wma.stream.channels * sizeof(float) > kMaxBufferBytes) {
+            return kInvalidCall;
+        }
+        return decodeWma(wma.stream, {buffer.audioData, buffer.audioBytes},
+                         static_cast<std::uint32_t>(frames), wma.samples);
+    }
+
     // The library loaded once, its functions resolved before it counts as loaded.
     HRESULT loadLibrary() {
         const std::lock_guard hold(loading_);
@@ -175,6 +252,8 @@ private:
     std::mutex loading_;
     void* module_ = nullptr;
     FAudioFunctions functions_;
+    std::mutex wmaLock_;
+    std::map<Voice, std::unique_ptr<WmaVoice>> wmaVoices_;
 };
 
 }  // namespace

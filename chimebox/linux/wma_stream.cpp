@@ -1,0 +1,52 @@
+// The xWMA stream's description, and the GStreamer pipeline that decodes it.
+
+#include <fmt/format.h>
+
+#include "../core/format_tags.h"
+#include "../core/little_endian.h"
+#include "../core/source_format.h"
+#include "wma_decoder.h"
+
+namespace chimebox {
+namespace {
+
+// An int in a GStreamer caps field: values that do not fit refuse the stream.
+constexpr std::uint32_t kMaxCapsInt = 0x7FFFFFFFu;
+
+// xWMA files carry no codec options. WMA v2 packets are decoded with options 0x001F (bit
+// reservoir, variable block lengths) in the 10-byte form the decoder reads; WMA Pro packets as
+// 16-bit samples with decode flags 0x00E0 in the 18-byte form, the channel mask left to the
+// decoder's default for the channel count.
+constexpr const char* kWmaV2Options = "000000001f0000000000";
+constexpr const char* kWmaProOptions = "1000000000000000000000000000e0000000";
+
+}  // namespace
+
+std::optional<WmaStream> wmaStreamOf(const void* waveFormat) noexcept {
+    const auto* format = static_cast<const std::uint8_t*>(waveFormat);
+    const std::uint16_t tag = encodingTagOf(format);
+    if (tag != tags::kWmaudio2 && tag != tags::kWmaudio3) {
+        return std::nullopt;
+    }
+    return WmaStream{tag, read16(format + 2), read32(format + 4), read32(format + 8),
+                     read16(format + 12)};
+}
+
+std::string decodePipeline(const WmaStream& stream) {
+    if (stream.packetBytes == 0 || stream.bytesPerSecond == 0 ||
+        stream.bytesPerSecond > kMaxCapsInt / 8) {
+        return {};
+    }
+    const bool pro = stream.tag == tags::kWmaudio3;
+    return fmt::format(
+        "appsrc name=packets format=time caps=\"audio/x-wma,wmaversion=(int){},rate=(int){},"
+        "channels=(int){},bitrate=(int){},block_align=(int){},depth=(int)16,"
+        "codec_data=(buffer){}\" ! {} ! audioconvert ! "
+        "audio/x-raw,format=F32LE,layout=interleaved,rate=(int){},channels=(int){} ! "
+        "appsink name=samples sync=false",
+        pro ? 3 : 2, stream.rate, stream.channels, stream.bytesPerSecond * 8, stream.packetBytes,
+        pro ? kWmaProOptions : kWmaV2Options, pro ? "avdec_wmapro" : "avdec_wmav2", stream.rate,
+        stream.channels);
+}
+
+}  // namespace chimebox
