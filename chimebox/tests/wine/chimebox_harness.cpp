@@ -108,34 +108,42 @@ SinkReport readSoundSink() {
     const std::size_t frames = (bytes.size() - 44) / frameBytes;
     report.totalSeconds = static_cast<double>(frames) / report.rate;
 
-    // Loudness of one frame: the largest magnitude of its channels, as a fraction of full scale.
+    // One sample as a fraction of full scale.
+    auto sample = [&](std::size_t frame, unsigned channel) {
+        const std::size_t at = 44 + frame * frameBytes + channel * report.bits / 8;
+        if (report.bits == 16) {
+            return static_cast<std::int16_t>(bytes[at] | (bytes[at + 1] << 8)) / 32768.0;
+        }
+        float value = 0;
+        if (report.bits == 32) {
+            std::memcpy(&value, &bytes[at], 4);
+        }
+        return static_cast<double>(value);
+    };
+    // Loudness of one frame: the largest magnitude of its channels.
     auto level = [&](std::size_t frame) {
         double loudest = 0;
         for (unsigned c = 0; c < report.channels; ++c) {
-            const std::size_t at = 44 + frame * frameBytes + c * report.bits / 8;
-            double value = 0;
-            if (report.bits == 16) {
-                value = static_cast<std::int16_t>(bytes[at] | (bytes[at + 1] << 8)) / 32768.0;
-            } else if (report.bits == 32) {
-                float f = 0;
-                std::memcpy(&f, &bytes[at], 4);
-                value = f;
-            }
-            loudest = std::max(loudest, std::fabs(value));
+            loudest = std::max(loudest, std::fabs(sample(frame, c)));
         }
         return loudest;
     };
     constexpr double kNoiseFloor = 0.01;
     std::size_t first = frames;
     std::size_t last = 0;
+    std::size_t rises = 0;
     for (std::size_t frame = 0; frame < frames; ++frame) {
         if (level(frame) > kNoiseFloor) {
             first = std::min(first, frame);
             last = frame;
         }
+        const bool rising =
+            first < frames && frame > 0 && sample(frame - 1, 0) < 0 && sample(frame, 0) >= 0;
+        rises += rising ? 1u : 0u;
     }
     if (first < frames) {
         report.audibleSeconds = static_cast<double>(last - first + 1) / report.rate;
+        report.frequency = static_cast<double>(rises) / report.audibleSeconds;
     }
     return report;
 }

@@ -61,6 +61,7 @@ struct SinkReport {
     unsigned bits = 0;
     double totalSeconds = 0;
     double audibleSeconds = 0;  // from the first to the last sample above the noise floor
+    double frequency = 0;       // the first channel's rises through zero per audible second
 };
 [[nodiscard]] SinkReport readSoundSink();
 // Empties the sink before a measured play.
