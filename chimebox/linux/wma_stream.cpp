@@ -1,6 +1,6 @@
 // The xWMA stream's description, and the GStreamer pipeline that decodes it.
 
-#include <fmt/format.h>
+#include <string>
 
 #include "../core/format_tags.h"
 #include "../core/little_endian.h"
@@ -38,15 +38,16 @@ std::string decodePipeline(const WmaStream& stream) {
         return {};
     }
     const bool pro = stream.tag == tags::kWmaudio3;
-    return fmt::format(
-        "appsrc name=packets format=time caps=\"audio/x-wma,wmaversion=(int){},rate=(int){},"
-        "channels=(int){},bitrate=(int){},block_align=(int){},depth=(int)16,"
-        "codec_data=(buffer){}\" ! {} ! audioconvert ! "
-        "audio/x-raw,format=F32LE,layout=interleaved,rate=(int){},channels=(int){} ! "
-        "appsink name=samples sync=false",
-        pro ? 3 : 2, stream.rate, stream.channels, stream.bytesPerSecond * 8, stream.packetBytes,
-        pro ? kWmaProOptions : kWmaV2Options, pro ? "avdec_wmapro" : "avdec_wmav2", stream.rate,
-        stream.channels);
+    const std::string rate = std::to_string(stream.rate);
+    const std::string channels = std::to_string(stream.channels);
+    return "appsrc name=packets format=time caps=\"audio/x-wma,wmaversion=(int)" +
+           std::string(pro ? "3" : "2") + ",rate=(int)" + rate + ",channels=(int)" + channels +
+           ",bitrate=(int)" + std::to_string(stream.bytesPerSecond * 8) + ",block_align=(int)" +
+           std::to_string(stream.packetBytes) + ",depth=(int)16,codec_data=(buffer)" +
+           (pro ? kWmaProOptions : kWmaV2Options) + "\" ! " +
+           (pro ? "avdec_wmapro" : "avdec_wmav2") +
+           " ! audioconvert ! audio/x-raw,format=F32LE,layout=interleaved,rate=(int)" + rate +
+           ",channels=(int)" + channels + " ! appsink name=samples sync=false";
 }
 
 }  // namespace chimebox

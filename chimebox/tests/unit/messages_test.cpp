@@ -16,6 +16,10 @@ TEST(Messages, CodesAreSignedUpperCaseHexadecimal) {
     EXPECT_EQ(messages::submitFailed(static_cast<HRESULT>(0x88960001u), true),
               "Error -0X7769FFFF submitting source buffer (xWMA)");
     EXPECT_EQ(messages::submitFailed(kFail, false), "Error -0X7FFFBFFB submitting source buffer");
+    EXPECT_EQ(messages::submitFailed(kNoWmaDecoder, true),
+              "Error -0X7FF8FF82 submitting source buffer (xWMA): no WMA decoder is installed "
+              "(GStreamer's avdec_wmav2 and avdec_wmapro: on Debian and Ubuntu, the package "
+              "gstreamer1.0-libav)");
     EXPECT_EQ(messages::missingLongField("xAudioRef"), "Cannot find long JNI field: xAudioRef");
     EXPECT_EQ(messages::notInitialized("xAudioMasteringVoiceRef"),
               "Failed to play, xAudioMasteringVoiceRef not initialized");
