@@ -132,10 +132,16 @@ SinkReport readSoundSink() {
     std::size_t first = frames;
     std::size_t last = 0;
     std::size_t rises = 0;
+    std::size_t quiet = 0;
+    std::size_t longestQuiet = 0;
     for (std::size_t frame = 0; frame < frames; ++frame) {
         if (level(frame) > kNoiseFloor) {
             first = std::min(first, frame);
             last = frame;
+            longestQuiet = std::max(longestQuiet, quiet);
+            quiet = 0;
+        } else if (first < frames) {
+            ++quiet;  // counted once the sound has begun; the run after its end is never taken
         }
         const bool rising =
             first < frames && frame > 0 && sample(frame - 1, 0) < 0 && sample(frame, 0) >= 0;
@@ -144,6 +150,7 @@ SinkReport readSoundSink() {
     if (first < frames) {
         report.audibleSeconds = static_cast<double>(last - first + 1) / report.rate;
         report.frequency = static_cast<double>(rises) / report.audibleSeconds;
+        report.longestQuiet = static_cast<double>(longestQuiet) / report.rate;
     }
     return report;
 }

@@ -62,6 +62,7 @@ struct SinkReport {
     double totalSeconds = 0;
     double audibleSeconds = 0;  // from the first to the last sample above the noise floor
     double frequency = 0;       // the first channel's rises through zero per audible second
+    double longestQuiet = 0;    // seconds, the longest run below the noise floor inside the sound
 };
 [[nodiscard]] SinkReport readSoundSink();
 // Empties the sink before a measured play.

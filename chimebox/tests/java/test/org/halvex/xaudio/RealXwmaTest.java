@@ -30,8 +30,11 @@ class RealXwmaTest {
             ChimeboxTest.timedPlay(file);
             final double heard = SoundFiles.audibleSeconds(SINK, ChimeboxTest.SINK_SAMPLES_PER_SECOND);
             final double frequency = risingCrossingsPerSecond(SINK);
+            final double quiet = longestQuietSeconds(SINK);
             assertEquals(expected, heard, 0.1, file.getFileName() + " heard for " + heard + " s");
             assertEquals(1000, frequency, 10, file.getFileName() + " heard at " + frequency + " Hz");
+            // A 1 kHz sine is quiet only near its zeros: any longer gap is sound lost.
+            assertTrue(quiet < 0.002, file.getFileName() + " fell quiet for " + quiet + " s");
         }
     }
 
@@ -47,6 +50,23 @@ class RealXwmaTest {
             }
         }
         throw new IOException("no packet table in " + file);
+    }
+
+    /** The longest run of quiet frames (both channels below the floor) between audible ones. */
+    static double longestQuietSeconds(Path sink) throws IOException {
+        final ByteBuffer samples = ByteBuffer.wrap(Files.readAllBytes(sink)).order(ByteOrder.LITTLE_ENDIAN);
+        int run = -1;  // no sound yet
+        int longest = 0;
+        while (samples.remaining() >= 8) {
+            final boolean audible = Math.abs(samples.getFloat()) > 0.01f | Math.abs(samples.getFloat()) > 0.01f;
+            if (audible) {
+                longest = Math.max(longest, run);
+                run = 0;
+            } else if (run >= 0) {
+                ++run;
+            }
+        }
+        return longest / (ChimeboxTest.SINK_SAMPLES_PER_SECOND / 2);
     }
 
     /** How often the first channel of the sink's audible part rises through zero, per second. */
