@@ -50,8 +50,8 @@ TEST(ChimeboxRealXwma, EachFileIsHeardAtOneKilohertzForItsLength) {
         clearSoundSink();
         java.initialize();
         java.play(file);
-        java.release();
         EXPECT_EQ(java.thrown(), std::nullopt) << file;
+        java.release();
         const SinkReport sink = readSoundSink();
         EXPECT_NEAR(sink.audibleSeconds, expected, 0.1) << file;
         EXPECT_NEAR(sink.frequency, 1000, 10) << file;
