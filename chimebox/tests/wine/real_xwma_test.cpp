@@ -10,25 +10,21 @@
 #include <vector>
 
 #include "chimebox_harness.h"
+#include "little_endian.h"
 
 namespace chimebox::wine {
 namespace {
-
-std::uint32_t read32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
-           static_cast<std::uint32_t>(bytes[at + 3]) << 24;
-}
 
 // The seconds the file's packet table counts: its last entry, in bytes of 16-bit samples.
 double tableSeconds(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
-    const unsigned channels = bytes[22] | bytes[23] << 8;
-    const std::uint32_t rate = read32(bytes, 24);
+    const unsigned channels = read16(&bytes[22]);
+    const std::uint32_t rate = read32(&bytes[24]);
     for (std::size_t at = 12; at + 8 <= bytes.size();) {
-        const std::uint32_t size = read32(bytes, at + 4);
+        const std::uint32_t size = read32(&bytes[at + 4]);
         if (std::memcmp(&bytes[at], "dpds", 4) == 0 && size >= 4) {
-            return read32(bytes, at + 8 + size - 4) / 2.0 / channels / rate;
+            return read32(&bytes[at + 8 + size - 4]) / 2.0 / channels / rate;
         }
         at += 8 + size + size % 2;
     }
