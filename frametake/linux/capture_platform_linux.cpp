@@ -30,6 +30,7 @@
 #include <sessionkit/desktop_session.h>
 #include "../core/platforms.h"
 #include "../png/png_bytes.h"
+#include "png_libdeflate.h"
 #include "randr_monitors.h"
 #include "wayland_capture.h"
 
@@ -219,13 +220,13 @@ public:
         return std::unique_ptr<Grab>(new (std::nothrow) RgbGrab(std::move(rgb)));
     }
 
-    // The PNG is encoded first, so that a failed encoding makes no file. mkstemps creates the
-    // file new (O_EXCL), mode 0600; it is written through that descriptor, never reopened by
-    // name, and unlinked when the write fails.
+    // The PNG is encoded first (LodePNG's choices, libdeflate's compression), so that a failed
+    // encoding makes no file. mkstemps creates the file new (O_EXCL), mode 0600; it is written
+    // through that descriptor, never reopened by name, and unlinked when the write fails.
     bool saveCapture(const std::uint8_t* rgb, std::int32_t width, std::int32_t height,
                      char* path) override {
         PngBytes png;
-        if (encodePngBytes(rgb, width, height, png) != 0) {
+        if (encodePngBytes(rgb, width, height, png, &libdeflateZlib) != 0) {
             return false;
         }
         std::string name = temporaryDirectory() + "scrXXXXXX.png";

@@ -1,12 +1,16 @@
 #pragma once
 // The PNG encoder every platform's file stage uses: LodePNG's with its default settings, in
-// memory, so that the platform writes the file its own way.
+// memory, so that the platform writes the file its own way. A platform may hand LodePNG a zlib
+// compressor of its own; LodePNG's choice of colour type and row filters stays as it is, so the
+// PNG holds the same pixels.
 
 #include <ownkit/owned.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+
+struct LodePNGCompressSettings;
 
 namespace frametake {
 
@@ -16,9 +20,16 @@ struct PngBytes {
     std::size_t size = 0;
 };
 
-// Encodes `rgb` (width x height, 3 bytes a pixel, top row first); 0 on success, else the
-// encoder's error code.
+// A zlib compressor in LodePNG's form (its custom_zlib): the stream of `size` bytes at `in` into
+// a malloc'd block at *out of *outSize bytes; 0 on success, else an error code of LodePNG's.
+using ZlibCompressor = unsigned (*)(unsigned char** out, std::size_t* outSize,
+                                    const unsigned char* in, std::size_t size,
+                                    const LodePNGCompressSettings* settings);
+
+// Encodes `rgb` (width x height, 3 bytes a pixel, top row first), through `zlib` when given,
+// else through LodePNG's own deflate; 0 on success, else the encoder's error code.
 [[nodiscard]] unsigned encodePngBytes(const std::uint8_t* rgb, std::int32_t width,
-                                      std::int32_t height, PngBytes& png);
+                                      std::int32_t height, PngBytes& png,
+                                      ZlibCompressor zlib = nullptr);
 
 }  // namespace frametake
