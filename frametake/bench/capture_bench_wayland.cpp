@@ -1,8 +1,8 @@
 // Linux capture cost benchmark on a Wayland session (not a test), run by scripts/bench on the
 // sway bench: the desktop-like picture shown as the first output's wallpaper (swaybg, at scale
 // 1 the picture's own size), captured whole through libframetake.so and the compositor's
-// screencopy, against LodePNG's own encode-and-write of the same pixels. Medians of the rounds,
-// and their ratio.
+// screencopy, against the encode-and-write of the same pixels with the capture's own encoder.
+// Medians of the rounds, and their ratio.
 
 #include <frametake.h>
 #include <lodepng.h>

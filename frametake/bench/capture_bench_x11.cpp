@@ -1,7 +1,8 @@
 // Linux capture cost benchmark (not a test), run by scripts/bench on an X11 bench: a 1920 x 1080
 // desktop-like picture (flat areas, lines of text-like marks, a photo-like region) shown on the
-// primary monitor, captured whole through libframetake.so, against LodePNG's own encode-and-write
-// of the same pixels (lodepng_encode24_file). Medians of the rounds, and their ratio.
+// primary monitor, captured whole through libframetake.so, against the encode-and-write of the
+// same pixels with the capture's own encoder (desktop_picture.h). Medians of the rounds, and
+// their ratio.
 
 #include <frametake.h>
 #include <lodepng.h>
