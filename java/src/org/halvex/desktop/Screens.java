@@ -1,6 +1,8 @@
 package org.halvex.desktop;
 
+import com.sun.jna.Platform;
 import java.io.IOException;
+import java.nio.file.Files;
 import java.nio.file.Path;
 import java.util.ArrayList;
 import java.util.List;
@@ -98,10 +100,39 @@ public final class Screens {
             path = frametake.captureScreen(record, x, y, width, height);
         }
         if (path == null || path.isEmpty()) {
+            Path folder = temporaryFolder();
             throw new IOException("the capture of " + width + "x" + height + " at " + x + "," + y
-                                  + " of monitor " + monitor.handle()
-                                  + " could not be taken or written to the temporary folder");
+                                  + " of monitor " + monitor.handle() + " into " + folder
+                                  + " failed: " + likelyCause(folder));
         }
         return Path.of(path);
+    }
+
+    /** The folder the natives write captures to (see {@link #capture}). */
+    static Path temporaryFolder() {
+        if (Platform.isWindows()) {
+            for (String variable : new String[] {"TMP", "TEMP", "USERPROFILE"}) {
+                String value = System.getenv(variable);
+                if (value != null && !value.isEmpty()) {
+                    return Path.of(value);
+                }
+            }
+            return Path.of(System.getenv().getOrDefault("SystemRoot", "C:\\Windows"));
+        }
+        String variable = System.getenv("TMPDIR");
+        return variable != null && variable.startsWith("/") ? Path.of(variable) : Path.of("/tmp");
+    }
+
+    // The natives answer only that the capture failed; the folder is what Java can look at.
+    private static String likelyCause(Path folder) {
+        if (!Files.isDirectory(folder)) {
+            return "the folder does not exist";
+        }
+        if (!Files.isWritable(folder)) {
+            return "the folder may not be written";
+        }
+        return "the screen could not be read (no display or compositor reached, a rectangle too"
+               + " large for memory, or a capture the desktop refused) or the file could not be"
+               + " written (a full disk)";
     }
 }

@@ -17,7 +17,9 @@ import java.net.ProxySelector;
 import java.net.URI;
 import java.nio.ByteBuffer;
 import java.nio.ByteOrder;
+import java.nio.file.FileSystemException;
 import java.nio.file.Files;
+import java.nio.file.NoSuchFileException;
 import java.nio.file.Path;
 import java.util.ArrayList;
 import java.util.List;
@@ -142,7 +144,9 @@ class JavaLibraryTest {
             Files.delete(png);
 
             Files.delete(folder);
-            assertThrows(IOException.class, () -> Screens.capture(left, 40, 30, 50, 20));
+            IOException failed = assertThrows(IOException.class, () -> Screens.capture(left, 40, 30, 50, 20));
+            assertTrue(failed.getMessage().endsWith(" into " + folder + " failed: the folder does not exist"),
+                       failed.getMessage());
             assertThrows(IllegalArgumentException.class, () -> Screens.capture(left, 0, 0, 0, 20));
         } finally {
             Files.createDirectories(folder);
@@ -177,6 +181,10 @@ class JavaLibraryTest {
         ProxySelector.setDefault(new SystemProxySelector());
         assertEquals(List.of(new Proxy(Proxy.Type.HTTP, InetSocketAddress.createUnresolved("sec", 8443))),
                      ProxySelector.getDefault().select(URI.create("https://example.org/")));
+        // Loopback goes direct although http_proxy is set and no_proxy does not list it.
+        for (String local : List.of("http://localhost:8080/", "http://127.0.0.1/", "http://[::1]/", "http://a.localhost/")) {
+            assertEquals(List.of(Proxy.NO_PROXY), ProxySelector.getDefault().select(URI.create(local)), local);
+        }
     }
 
     // What leaves the process: never user information or a fragment, nor an https path or query.
@@ -240,8 +248,10 @@ class JavaLibraryTest {
         assertTrue(audible, "the sink heard nothing");
 
         Path missing = folder.resolve("missing.wav");
-        AudioPlayerException failure = assertThrows(AudioPlayerException.class, () -> Sounds.play(missing));
-        assertEquals("Failed reading WAV file: -0X7FF8FFFE (" + missing + ")", failure.getMessage());
+        NoSuchFileException failure = assertThrows(NoSuchFileException.class, () -> Sounds.play(missing));
+        assertEquals("Failed reading WAV file: -0X7FF8FFFE (" + missing + ")", failure.getCause().getMessage());
+        FileSystemException notAFile = assertThrows(FileSystemException.class, () -> Sounds.play(folder));
+        assertEquals(folder + ": not a regular file", notAFile.getMessage());
     }
 
     /** The clean-up of earlier copies deletes only its own folders of ended processes, and

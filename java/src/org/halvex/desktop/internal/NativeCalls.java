@@ -7,6 +7,7 @@ import java.io.File;
 import java.io.IOException;
 import java.nio.charset.StandardCharsets;
 import java.util.Map;
+import java.util.function.Supplier;
 
 /**
  * The natives' C exports, each library loaded the first time it is used. JNA finds frametake,
@@ -51,31 +52,47 @@ public final class NativeCalls {
         String detectProxy(String url);
     }
 
-    private static final class FrametakeLibrary {
-        static final Frametake LOADED = Native.load("frametake", Frametake.class);
+    /** A library loaded by the first call that succeeds; a call that fails throws its own
+     *  UnsatisfiedLinkError, with JNA's reason, and the next call tries again. */
+    private static final class OnFirstUse<T> {
+        private final Supplier<T> load;
+        private T loaded;
+
+        OnFirstUse(Supplier<T> load) {
+            this.load = load;
+        }
+
+        synchronized T get() {
+            if (loaded == null) {
+                try {
+                    loaded = load.get();
+                } catch (UnsatisfiedLinkError failure) {
+                    throw NativeFiles.withHint(failure);
+                }
+            }
+            return loaded;
+        }
     }
 
-    private static final class PaneknobLibrary {
-        static final Paneknob LOADED = Native.load("paneknob", Paneknob.class);
-    }
-
-    private static final class WaypostLibrary {
-        static final Waypost LOADED = loadWaypost();
-    }
+    private static final OnFirstUse<Frametake> FRAMETAKE =
+        new OnFirstUse<>(() -> Native.load("frametake", Frametake.class));
+    private static final OnFirstUse<Paneknob> PANEKNOB =
+        new OnFirstUse<>(() -> Native.load("paneknob", Paneknob.class));
+    private static final OnFirstUse<Waypost> WAYPOST = new OnFirstUse<>(NativeCalls::loadWaypost);
 
     /** frametake, loaded on first use. */
     public static Frametake frametake() {
-        return FrametakeLibrary.LOADED;
+        return FRAMETAKE.get();
     }
 
     /** paneknob, loaded on first use. */
     public static Paneknob paneknob() {
-        return PaneknobLibrary.LOADED;
+        return PANEKNOB.get();
     }
 
     /** waypost, loaded on first use. */
     public static Waypost waypost() {
-        return WaypostLibrary.LOADED;
+        return WAYPOST.get();
     }
 
     private static Waypost loadWaypost() {

@@ -57,10 +57,30 @@ public final class NativeFiles {
             try {
                 System.load(copy.toString());
             } catch (UnsatisfiedLinkError copyFailed) {
-                copyFailed.addSuppressed(notOnLibraryPath);
-                throw copyFailed;
+                UnsatisfiedLinkError thrown = withHint(copyFailed);
+                thrown.addSuppressed(notOnLibraryPath);
+                throw thrown;
             }
         }
+    }
+
+    /**
+     * {@code failure}, or when a copy could not be mapped as code (a temporary folder mounted
+     * noexec), a new error that names the properties choosing the folders, with it as the cause.
+     *
+     * @param failure the loader's error
+     * @return the error to throw
+     */
+    public static UnsatisfiedLinkError withHint(UnsatisfiedLinkError failure) {
+        String message = String.valueOf(failure.getMessage());
+        if (!message.contains("failed to map segment")) {
+            return failure;
+        }
+        UnsatisfiedLinkError hinted = new UnsatisfiedLinkError(
+            message + " (the copy's folder may not allow running code, as a noexec mount:"
+            + " set org.halvex.desktop.tmpdir and jna.tmpdir to a folder that does)");
+        hinted.initCause(failure);
+        return hinted;
     }
 
     /**
