@@ -8,10 +8,12 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -19,6 +21,7 @@
 #include <vector>
 
 #include "../core/port_text.h"
+#include "gnome_proxy.h"
 
 namespace waypost {
 namespace {
@@ -36,15 +39,43 @@ int pinScriptEngine(dl_phdr_info* object, std::size_t, void*) {
     return 0;
 }
 
-// Freeing a factory unloads the PAC runner it loaded, while JavaScriptCore's collector thread
-// may still be running in that code: the process would crash now and then (libproxy issue 209).
-// Whatever a PAC script loaded stays loaded for the life of the process.
-void freeFactory(pxProxyFactory* factory) {
-    ::dl_iterate_phdr(&pinScriptEngine, nullptr);
-    px_proxy_factory_free(factory);
+// One factory for the process, made by the first query that can and never freed: making one
+// loads libproxy's modules and reads its configuration, a process's worth of work per query
+// (libproxy's queries are thread-safe). A query that outlives its wait may hold the factory's
+// lock inside a PAC script, so its factory is retired and the next query makes a new one; a
+// retired factory is never freed either, which also keeps the PAC runner it loaded, that
+// JavaScriptCore's collector thread may still be running in (libproxy issue 209). Whatever a PAC
+// script loaded is pinned all the same.
+std::mutex factoryLock;
+pxProxyFactory* currentFactory = nullptr;
+
+pxProxyFactory* keptFactory() {
+    const std::lock_guard hold(factoryLock);
+    if (currentFactory == nullptr) {
+        currentFactory = px_proxy_factory_new();
+        ::dl_iterate_phdr(&pinScriptEngine, nullptr);
+    }
+    return currentFactory;
 }
 
-using Factory = ownkit::Owned<pxProxyFactory*, &freeFactory>;
+void retireFactory(pxProxyFactory* factory) {
+    const std::lock_guard hold(factoryLock);
+    if (factory != nullptr && currentFactory == factory) {
+        currentFactory = nullptr;
+    }
+}
+
+// A GNOME-family session's manual proxy, where libproxy would not read it; nothing otherwise.
+std::optional<ProxyResult> desktopAnswer(const std::string& address) {
+    if (!gnomeSettingsMissedByLibproxy(std::getenv("XDG_CURRENT_DESKTOP"),
+                                       std::getenv("DESKTOP_SESSION"),
+                                       std::getenv("GNOME_DESKTOP_SESSION_ID"))) {
+        return std::nullopt;
+    }
+    const std::optional<GnomeProxySettings> settings = readGnomeProxySettings();
+    return settings ? gnomeManualAnswer(*settings, address) : std::nullopt;
+}
+
 using ProxyList = ownkit::Owned<char**, &px_proxy_factory_free_proxies>;
 
 }  // namespace
@@ -99,16 +130,22 @@ struct Query {
     bool abandoned = false;
     bool factoryMissing = false;
     std::vector<std::string> proxies;
+    std::optional<ProxyResult> desktop;  // the desktop's own answer, in place of libproxy's
+    std::atomic<pxProxyFactory*> used{nullptr};
 
-    // On the query's own thread: libproxy's answer, copied out before its list is freed.
+    // On the query's own thread: the desktop's manual proxy where libproxy misses it, else
+    // libproxy's answer, copied out before its list is freed.
     void run(const std::string& address) noexcept {
         bool missing = false;
         std::vector<std::string> answer;
+        std::optional<ProxyResult> fromDesktop;
         try {
-            const Factory factory(px_proxy_factory_new());
-            missing = !factory;
-            if (factory) {
-                const ProxyList list(px_proxy_factory_get_proxies(factory.get(), address.c_str()));
+            fromDesktop = desktopAnswer(address);
+            pxProxyFactory* factory = fromDesktop ? nullptr : keptFactory();
+            used.store(factory);
+            missing = !fromDesktop && factory == nullptr;
+            if (factory != nullptr) {
+                const ProxyList list(px_proxy_factory_get_proxies(factory, address.c_str()));
                 for (char** entry = list.get(); entry != nullptr && *entry != nullptr; ++entry) {
                     answer.emplace_back(*entry);
                 }
@@ -123,6 +160,7 @@ struct Query {
         }
         factoryMissing = missing;
         proxies = std::move(answer);
+        desktop = std::move(fromDesktop);
         done = true;
         ended.notify_all();
     }
@@ -151,6 +189,7 @@ bool LibproxySource::proxyFor(const char* url, ProxyResult& result, std::FILE* e
     if (!query->ended.wait_for(hold, kQueryLimit, [&] { return query->done; })) {
         query->abandoned = true;
         ++lateQueryCount;
+        retireFactory(query->used.load());
         hold.unlock();
         thread.detach();
         result.direct = true;  // as a script that fails: no proxy
@@ -161,6 +200,10 @@ bool LibproxySource::proxyFor(const char* url, ProxyResult& result, std::FILE* e
     if (query->factoryMissing) {
         std::fputs(kCannotStartMessage, errors);
         return false;
+    }
+    if (query->desktop) {
+        result = *query->desktop;
+        return true;
     }
     std::vector<const char*> list;
     for (const std::string& entry : query->proxies) {
