@@ -6,6 +6,7 @@
 #include <proxy.h>
 #include <textkit/unicode.h>
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstdlib>
@@ -39,31 +40,15 @@ int pinScriptEngine(dl_phdr_info* object, std::size_t, void*) {
     return 0;
 }
 
-// One factory for the process, made by the first query that can and never freed: making one
-// loads libproxy's modules and reads its configuration, a process's worth of work per query
-// (libproxy's queries are thread-safe). A query that outlives its wait may hold the factory's
-// lock inside a PAC script, so its factory is retired and the next query makes a new one; a
-// retired factory is never freed either, which also keeps the PAC runner it loaded, that
-// JavaScriptCore's collector thread may still be running in (libproxy issue 209). Whatever a PAC
-// script loaded is pinned all the same.
-std::mutex factoryLock;
-pxProxyFactory* currentFactory = nullptr;
-
-pxProxyFactory* keptFactory() {
-    const std::lock_guard hold(factoryLock);
-    if (currentFactory == nullptr) {
-        currentFactory = px_proxy_factory_new();
-        ::dl_iterate_phdr(&pinScriptEngine, nullptr);
-    }
-    return currentFactory;
+// Freeing a factory unloads the PAC runner it loaded, while JavaScriptCore's collector thread
+// may still be running in that code: the process would crash now and then (libproxy issue 209).
+// Whatever a PAC script loaded stays loaded for the life of the process.
+void freeFactory(pxProxyFactory* factory) {
+    ::dl_iterate_phdr(&pinScriptEngine, nullptr);
+    px_proxy_factory_free(factory);
 }
 
-void retireFactory(pxProxyFactory* factory) {
-    const std::lock_guard hold(factoryLock);
-    if (factory != nullptr && currentFactory == factory) {
-        currentFactory = nullptr;
-    }
-}
+using Factory = ownkit::Owned<pxProxyFactory*, &freeFactory>;
 
 // A GNOME-family session's manual proxy, where libproxy would not read it; nothing otherwise.
 std::optional<ProxyResult> desktopAnswer(const std::string& address) {
@@ -131,7 +116,6 @@ struct Query {
     bool factoryMissing = false;
     std::vector<std::string> proxies;
     std::optional<ProxyResult> desktop;  // the desktop's own answer, in place of libproxy's
-    std::atomic<pxProxyFactory*> used{nullptr};
 
     // On the query's own thread: the desktop's manual proxy where libproxy misses it, else
     // libproxy's answer, copied out before its list is freed.
@@ -141,11 +125,10 @@ struct Query {
         std::optional<ProxyResult> fromDesktop;
         try {
             fromDesktop = desktopAnswer(address);
-            pxProxyFactory* factory = fromDesktop ? nullptr : keptFactory();
-            used.store(factory);
-            missing = !fromDesktop && factory == nullptr;
-            if (factory != nullptr) {
-                const ProxyList list(px_proxy_factory_get_proxies(factory, address.c_str()));
+            const Factory factory(fromDesktop ? nullptr : px_proxy_factory_new());
+            missing = !fromDesktop && !factory;
+            if (factory) {
+                const ProxyList list(px_proxy_factory_get_proxies(factory.get(), address.c_str()));
                 for (char** entry = list.get(); entry != nullptr && *entry != nullptr; ++entry) {
                     answer.emplace_back(*entry);
                 }
@@ -189,7 +172,6 @@ bool LibproxySource::proxyFor(const char* url, ProxyResult& result, std::FILE* e
     if (!query->ended.wait_for(hold, kQueryLimit, [&] { return query->done; })) {
         query->abandoned = true;
         ++lateQueryCount;
-        retireFactory(query->used.load());
         hold.unlock();
         thread.detach();
         result.direct = true;  // as a script that fails: no proxy
