@@ -1,5 +1,5 @@
 // The C exports of paneknob.dll and libpaneknob.so: a title in the process's 8-bit character set
-// in, an int32 code out (0 done, -1 no such window, -2 restoreAndActivate could not activate).
+// in, an int32 code out (0 done, -1 no such window, -2 not done, -3 no window system reached).
 
 #include <paneknob.h>
 

@@ -8,7 +8,7 @@ template <typename Action>
 std::int32_t actOn(WindowSystem& platform, const char* title, Action action) {
     const std::optional<WindowSystem::Window> window = findWindowByTitle(platform, title);
     if (!window) {
-        return kNotDone;
+        return kUnreachable;
     }
     if (*window == nullptr) {
         return kNoWindow;

@@ -18,9 +18,10 @@
  * not handle a message within 1.5 seconds (Windows: a hung window, whose calls would otherwise
  * wait for it forever); the window manager did not confirm the state asked for, or none runs
  * to minimize, or the compositor ignored the request or has no way to do it (Linux; on sway
- * minimize, on KWin and for native windows the boxes, on GNOME restore); the X server or the
- * compositor could not be reached (Linux: whether the window exists is
- * then not known). Each call returns once the window system has confirmed the state it asked
+ * minimize, on KWin and for native windows the boxes, on GNOME restore); -3 (Linux only) no
+ * window system could be asked: no X server or Wayland compositor is named in the environment
+ * or listens there, or the one reached did not answer the lookup in time; whether the window
+ * exists is not known and nothing was done. Each call returns once the window system has confirmed the state it asked
  * for (on Linux: the window manager, waited for at most one second a state; the whole call
  * ends within 2 seconds, even when the window manager or the X server stalls). On Windows a
  * window that stops answering between that first question and the action can still hold the
@@ -46,18 +47,18 @@ extern "C" {
 #endif
 
 /* Removes the window's minimize and maximize boxes, keeping the rest of its frame; the window
-   is not moved, resized, restacked or activated. 0, -1 or -2. */
+   is not moved, resized, restacked or activated. 0, -1, -2 or -3. */
 PANEKNOB_API int32_t setWindowFlags(const char* title);
 
-/* Minimizes the window. 0, -1 or -2. */
+/* Minimizes the window. 0, -1, -2 or -3. */
 PANEKNOB_API int32_t minimize(const char* title);
 
 /* Shows the window in its last size and place without activating it (a minimized window comes
-   back, a hidden one is shown). 0, -1 or -2. */
+   back, a hidden one is shown). 0, -1, -2 or -3. */
 PANEKNOB_API int32_t restore(const char* title);
 
-/* Restores the window and makes it the active one, in front. 0, -1, or -2, also when the window
-   system did not let it become active. */
+/* Restores the window and makes it the active one, in front. 0, -1, -2 (also when the window
+   system did not let it become active) or -3. */
 PANEKNOB_API int32_t restoreAndActivate(const char* title);
 
 #ifdef __cplusplus

@@ -3,8 +3,8 @@
 // on KWin's Wayland session, KWin's scripting interface; both list native and XWayland windows
 // alike and report what the compositor did. Anywhere else (X11, or another Wayland compositor,
 // whose X11 windows XWayland shows), EWMH over X11. HALVEX_DESKTOP_BACKEND=x11 takes the X11 path
-// alone. A Wayland compositor that does not answer makes the call answer -2, as an X server that
-// does not answer does.
+// alone. A Wayland compositor that does not answer the lookup makes the call answer -3, as an X
+// server that does not answer does.
 
 #include <sessionkit/desktop_session.h>
 

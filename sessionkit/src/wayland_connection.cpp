@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 
 namespace sessionkit::wayland {
 namespace {
@@ -21,10 +22,21 @@ void synced(void* data, wl_callback* callback, std::uint32_t) {
 }
 constexpr wl_callback_listener kSyncListener{synced};
 
+// Whether libwayland-client has a socket to try: an inherited one, an absolute path, or a name
+// under XDG_RUNTIME_DIR. Without XDG_RUNTIME_DIR it would print a complaint into the caller's
+// standard error before failing.
+bool socketNamed() {
+    const char* inherited = std::getenv("WAYLAND_SOCKET");
+    const char* name = std::getenv("WAYLAND_DISPLAY");
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    return (inherited != nullptr && *inherited != '\0') || (name != nullptr && *name == '/') ||
+           (runtime != nullptr && *runtime != '\0');
+}
+
 }  // namespace
 
 Connection::Connection(Clock::time_point deadline)
-    : deadline_(deadline), display_(wl_display_connect(nullptr)) {}
+    : deadline_(deadline), display_(socketNamed() ? wl_display_connect(nullptr) : nullptr) {}
 
 Connection::~Connection() {
     for (auto bound = bound_.rbegin(); bound != bound_.rend(); ++bound) {

@@ -32,8 +32,8 @@ struct Global {
 
 class Connection {
 public:
-    // Connects to the compositor libwayland-client finds ($WAYLAND_DISPLAY, else "wayland-0",
-    // in $XDG_RUNTIME_DIR).
+    // Connects to the compositor libwayland-client finds ($WAYLAND_SOCKET, or $WAYLAND_DISPLAY,
+    // else "wayland-0", in $XDG_RUNTIME_DIR); not connected when none of these is set.
     explicit Connection(Clock::time_point deadline);
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;

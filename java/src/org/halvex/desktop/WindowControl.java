@@ -25,7 +25,8 @@ public final class WindowControl {
      *
      * @param title the window's whole title
      * @return {@code DONE}, {@code NOT_FOUND}, or on Linux {@code NOT_REACHED} when no window
-     *     manager runs (the window is left as it was)
+     *     manager runs or it ignores the request (sway), {@code NO_DISPLAY} when there is no
+     *     desktop to ask (the window is left as it was)
      */
     public static WindowOutcome minimize(String title) {
         return act(title, NativeCalls.Paneknob::minimize);
@@ -36,7 +37,9 @@ public final class WindowControl {
      * comes back, a hidden one is shown.
      *
      * @param title the window's whole title
-     * @return {@code DONE} or {@code NOT_FOUND}
+     * @return {@code DONE}, {@code NOT_FOUND}, or on Linux {@code NOT_REACHED} when the window
+     *     manager did not show it (GNOME's ignores this request), {@code NO_DISPLAY} when there
+     *     is no desktop to ask
      */
     public static WindowOutcome restore(String title) {
         return act(title, NativeCalls.Paneknob::restore);
@@ -46,8 +49,9 @@ public final class WindowControl {
      * Restores the window and makes it the active one, in front.
      *
      * @param title the window's whole title
-     * @return {@code DONE}, {@code NOT_FOUND}, or {@code NOT_REACHED} when the window system
-     *     did not let it become active
+     * @return {@code DONE}, {@code NOT_FOUND}, {@code NOT_REACHED} when the window system
+     *     did not let it become active, or on Linux {@code NO_DISPLAY} when there is no desktop
+     *     to ask
      */
     public static WindowOutcome restoreAndActivate(String title) {
         return act(title, NativeCalls.Paneknob::restoreAndActivate);
@@ -57,8 +61,15 @@ public final class WindowControl {
      * Removes the window's minimize and maximize boxes, keeping the rest of its frame; the
      * window is not moved, resized, restacked or activated.
      *
+     * <p>On X11 the request is the window's Motif hints, which the window manager is free to
+     * ignore: openbox and fluxbox keep drawing both boxes ({@code DONE} all the same, as the
+     * hints were set); xfwm4 and icewm remove them; metacity's default theme draws neither. On
+     * Wayland, KWin keeps every window's boxes and sway cannot change a native window's
+     * ({@code NOT_REACHED}); sway draws no boxes on X11 windows.
+     *
      * @param title the window's whole title
-     * @return {@code DONE} or {@code NOT_FOUND}
+     * @return {@code DONE}, {@code NOT_FOUND}, or on Linux {@code NOT_REACHED} where the
+     *     compositor cannot remove them, {@code NO_DISPLAY} when there is no desktop to ask
      */
     public static WindowOutcome removeMinimizeMaximizeBoxes(String title) {
         return act(title, NativeCalls.Paneknob::setWindowFlags);
@@ -76,6 +87,7 @@ public final class WindowControl {
             case 0 -> WindowOutcome.DONE;
             case -1 -> WindowOutcome.NOT_FOUND;
             case -2 -> WindowOutcome.NOT_REACHED;
+            case -3 -> WindowOutcome.NO_DISPLAY;
             default -> throw new IllegalStateException("paneknob answered " + answer);
         };
     }

@@ -12,8 +12,14 @@ public enum WindowOutcome {
      * window manager did not confirm the state, or none runs that could ever show it again
      * (Linux); the Wayland compositor ignored the request or has no way to do it (sway's
      * minimize; the boxes on KWin and of native windows; GNOME's restore without activation);
-     * or the X server or the compositor could not be reached (Linux: whether the window exists
-     * is then not known).
+     * or the window system stopped answering after the window was found (Linux).
      */
-    NOT_REACHED
+    NOT_REACHED,
+    /**
+     * No window system could be asked, so whether the window exists is not known and nothing
+     * changed (Linux only): no X server or Wayland compositor is named in the environment
+     * ({@code DISPLAY}, {@code WAYLAND_DISPLAY}) or listens there, as for a service or a headless
+     * process, or the one reached did not answer the lookup within the call's limit.
+     */
+    NO_DISPLAY
 }
