@@ -21,9 +21,10 @@
  * minimize, on KWin and for native windows the boxes, on GNOME restore); -3 (Linux only) no
  * window system could be asked: no X server or Wayland compositor is named in the environment
  * or listens there, or the one reached did not answer the lookup in time; whether the window
- * exists is not known and nothing was done. Each call returns once the window system has confirmed the state it asked
- * for (on Linux: the window manager, waited for at most one second a state; the whole call
- * ends within 2 seconds, even when the window manager or the X server stalls). On Windows a
+ * exists is not known and nothing was done. Each call returns once the window system has
+ * confirmed the state it asked for (on Linux: the window manager, waited for at most one second
+ * a state; the whole call ends within 2 seconds, even when the window manager or the X server
+ * stalls). On Windows a
  * window that stops answering between that first question and the action can still hold the
  * call until it answers.
  *
