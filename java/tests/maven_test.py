@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""The README's Java quick start as a Maven user follows it, with Debian's Maven and plugins and
-no network (Debian's repository, /usr/share/maven-repo, stands in for every remote one): its
-install commands put the build's jars and POM into a private local repository, and a project
-with its dependency lines compiles its Java. Maven resolves the runtime scope for that, so a
+"""The README's Java quick start as a Maven user follows it offline, with Debian's Maven and
+plugins: the README's own settings.xml (its mirror, /usr/share/maven-repo, stands in for every
+remote repository) beside copies of the build's jars, its install commands run as written
+(their `-s settings.xml` included) into a private local repository, and a project with its
+dependency lines compiles its Java. Maven resolves the runtime scope for that, so a
 natives jar the POM or the commands leave out fails the run as surely as a wrong JNA line.
 
 Usage: maven_test.py README JARS_FOLDER VERSION WORK_FOLDER
@@ -13,14 +14,6 @@ import shutil
 import subprocess
 import sys
 from pathlib import Path
-
-SETTINGS = """<settings>
-  <localRepository>{repo}</localRepository>
-  <mirrors>
-    <mirror><id>debian</id><mirrorOf>*</mirrorOf><url>file:///usr/share/maven-repo</url></mirror>
-  </mirrors>
-</settings>
-"""
 
 CONSUMER = """<project xmlns="http://maven.apache.org/POM/4.0.0">
   <modelVersion>4.0.0</modelVersion>
@@ -39,16 +32,19 @@ CONSUMER = """<project xmlns="http://maven.apache.org/POM/4.0.0">
 
 
 def quick_start_blocks(readme: str, version: str) -> dict:
-    """The first block of each language in the quick start, the README's version replaced."""
+    """The quick start's blocks by what they are (settings.xml, the dependency lines, the shell
+    commands, the Java), the README's version replaced."""
     section = readme.split("## Java quick start", 1)[1].split("\n## ", 1)[0]
     blocks = {}
     for language, body in re.findall(r"```(\w+)\n(.*?)```", section, re.S):
-        blocks.setdefault(language, body.replace("1.0.0", version))
+        kind = "settings" if body.startswith("<settings>") else language
+        blocks.setdefault(kind, body.replace("1.0.0", version))
     return blocks
 
 
-def maven(settings: Path, arguments: list, folder: Path):
-    command = ["mvn", "-q", "-B", "-s", str(settings)] + arguments
+def maven(repository: Path, arguments: list, folder: Path):
+    """mvn with the README's arguments; only the local repository is the test's own."""
+    command = ["mvn", "-q", "-B", f"-Dmaven.repo.local={repository}"] + arguments
     result = subprocess.run(command, cwd=folder, capture_output=True, text=True)
     if result.returncode:
         sys.exit(f"maven_test: {shlex.join(command)} failed:\n{result.stdout}{result.stderr}")
@@ -58,20 +54,22 @@ def main() -> int:
     readme, jars, version, work = Path(sys.argv[1]), Path(sys.argv[2]), sys.argv[3], Path(sys.argv[4])
     shutil.rmtree(work, ignore_errors=True)
     (work / "app/src/main/java").mkdir(parents=True)
-    settings = work / "settings.xml"
-    settings.write_text(SETTINGS.format(repo=work / "repo"))
+    downloads, repository = work / "downloads", work / "repo"
+    shutil.copytree(jars, downloads)
     blocks = quick_start_blocks(readme.read_text(), version)
+    (downloads / "settings.xml").write_text(blocks["settings"])
+    shutil.copy(downloads / "settings.xml", work / "app")
 
     commands = blocks["sh"].replace("\\\n", " ").splitlines()
     for line in commands:
         words = shlex.split(line, comments=True)
         if words:
-            assert words[0] == "mvn", line
-            maven(settings, words[1:], jars)
+            assert words[:3] == ["mvn", "-s", "settings.xml"], line
+            maven(repository, words[1:], downloads)
 
     (work / "app/pom.xml").write_text(CONSUMER.format(dependencies=blocks["xml"]))
     (work / "app/src/main/java/QuickStart.java").write_text(blocks["java"])
-    maven(settings, ["test-compile"], work / "app")
+    maven(repository, ["-s", "settings.xml", "test-compile"], work / "app")
     compiled = work / "app/target/classes/QuickStart.class"
     if not compiled.exists():
         sys.exit(f"maven_test: no {compiled}")
