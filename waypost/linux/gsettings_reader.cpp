@@ -7,7 +7,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "gnome_proxy.h"
+#include "desktop_proxy.h"
 
 namespace waypost {
 namespace {
@@ -82,7 +82,7 @@ struct Kept {
         gio.free(value);
         return copy;
     }
-    GnomeProxy proxy(void* settings) const {
+    DesktopProxy proxy(void* settings) const {
         return {text(settings, "host"), gio.getInt(settings, "port")};
     }
 };
@@ -94,7 +94,7 @@ bool ready = false;
 
 }  // namespace
 
-std::optional<GnomeProxySettings> readGnomeProxySettings() {
+std::optional<ManualProxySettings> readGnomeProxySettings() {
     const std::lock_guard hold(keptLock);
     if (kept == nullptr) {
         kept = new Kept;
@@ -103,7 +103,7 @@ std::optional<GnomeProxySettings> readGnomeProxySettings() {
     if (!ready) {
         return std::nullopt;
     }
-    GnomeProxySettings settings;
+    ManualProxySettings settings;
     settings.manual = kept->text(kept->root, "mode") == "manual";
     settings.http = kept->proxy(kept->http);
     settings.https = kept->proxy(kept->https);
@@ -111,7 +111,7 @@ std::optional<GnomeProxySettings> readGnomeProxySettings() {
     settings.socks = kept->proxy(kept->socks);
     char** hosts = kept->gio.getStrv(kept->root, "ignore-hosts");
     for (char** host = hosts; host != nullptr && *host != nullptr; ++host) {
-        settings.ignoreHosts.emplace_back(*host);
+        settings.exceptions.emplace_back(*host);
     }
     kept->gio.strfreev(hosts);
     return settings;

@@ -6,11 +6,9 @@
 #include <proxy.h>
 #include <textkit/unicode.h>
 
-#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -22,7 +20,7 @@
 #include <vector>
 
 #include "../core/port_text.h"
-#include "gnome_proxy.h"
+#include "desktop_proxy.h"
 
 namespace waypost {
 namespace {
@@ -50,15 +48,22 @@ void freeFactory(pxProxyFactory* factory) {
 
 using Factory = ownkit::Owned<pxProxyFactory*, &freeFactory>;
 
-// A GNOME-family session's manual proxy, where libproxy would not read it; nothing otherwise.
+// The desktop's manual proxy (GNOME's or KDE's settings, read here); nothing in other modes or
+// elsewhere, where libproxy answers.
 std::optional<ProxyResult> desktopAnswer(const std::string& address) {
-    if (!gnomeSettingsMissedByLibproxy(std::getenv("XDG_CURRENT_DESKTOP"),
-                                       std::getenv("DESKTOP_SESSION"),
-                                       std::getenv("GNOME_DESKTOP_SESSION_ID"))) {
-        return std::nullopt;
+    std::optional<ManualProxySettings> settings;
+    switch (desktopFamily(std::getenv("XDG_CURRENT_DESKTOP"), std::getenv("DESKTOP_SESSION"),
+                          std::getenv("GNOME_DESKTOP_SESSION_ID"))) {
+        case DesktopFamily::gnome:
+            settings = readGnomeProxySettings();
+            break;
+        case DesktopFamily::kde:
+            settings = readKdeProxySettings();
+            break;
+        case DesktopFamily::other:
+            break;
     }
-    const std::optional<GnomeProxySettings> settings = readGnomeProxySettings();
-    return settings ? gnomeManualAnswer(*settings, address) : std::nullopt;
+    return settings ? manualAnswer(*settings, address) : std::nullopt;
 }
 
 using ProxyList = ownkit::Owned<char**, &px_proxy_factory_free_proxies>;
@@ -117,7 +122,7 @@ struct Query {
     std::vector<std::string> proxies;
     std::optional<ProxyResult> desktop;  // the desktop's own answer, in place of libproxy's
 
-    // On the query's own thread: the desktop's manual proxy where libproxy misses it, else
+    // On the query's own thread: the desktop's manual proxy, else
     // libproxy's answer, copied out before its list is freed.
     void run(const std::string& address) noexcept {
         bool missing = false;

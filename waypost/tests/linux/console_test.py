@@ -4,15 +4,20 @@ libproxy reads, and PAC scripts served from a loopback HTTP server (libproxy tak
 http_proxy=pac+URL as the script's address): each case runs it and checks its output line,
 standard error and exit status."""
 
+import atexit
 import http.server
 import os
+import shutil
 import socket
 import subprocess
 import sys
+import tempfile
 import threading
 
 PROGRAM = sys.argv[1]
-CLEAN = {k: v for k, v in os.environ.items() if k.lower() not in ("http_proxy", "https_proxy", "no_proxy", "all_proxy")}
+SESSION = ("http_proxy", "https_proxy", "no_proxy", "all_proxy", "xdg_current_desktop", "desktop_session",
+           "gnome_desktop_session_id")
+CLEAN = {k: v for k, v in os.environ.items() if k.lower() not in SESSION}
 
 PAC_SCRIPTS = {
     "/office.pac": """function FindProxyForURL(url, host) {
@@ -53,6 +58,23 @@ silent.bind(("127.0.0.1", 0))
 silent.listen(16)
 SILENT_PAC = f"pac+http://127.0.0.1:{silent.getsockname()[1]}/x.pac"
 
+# Desktop settings in private config folders: KDE's kioslaverc, GNOME's GSettings as a keyfile.
+CONFIG = tempfile.mkdtemp(prefix="waypost-config-")
+atexit.register(shutil.rmtree, CONFIG)
+for folder, name, text in [
+    ("kde", "kioslaverc", "[Proxy Settings]\nProxyType=1\nhttpProxy=http://kgate 3128\n"
+     "socksProxy=socks://ksox 1080\nNoProxyFor=.intranet.example\n"),
+    ("kde-env", "kioslaverc", "[Proxy Settings]\nProxyType=4\nhttpProxy=http://kgate 3128\n"),
+    ("gnome/glib-2.0/settings", "keyfile", "[system/proxy]\nmode='manual'\n\n"
+     "[system/proxy/http]\nhost='ggate'\nport=3128\n"),
+]:
+    os.makedirs(os.path.join(CONFIG, folder))
+    with open(os.path.join(CONFIG, folder, name), "w") as file:
+        file.write(text)
+KDE = {"XDG_CURRENT_DESKTOP": "KDE", "XDG_CONFIG_HOME": os.path.join(CONFIG, "kde")}
+GNOME = {"XDG_CURRENT_DESKTOP": "GNOME", "DESKTOP_SESSION": "gnome", "GSETTINGS_BACKEND": "keyfile",
+         "XDG_CONFIG_HOME": os.path.join(CONFIG, "gnome")}
+
 CASES = [
     # name, environment, arguments, status, standard output
     ("no proxy settings", {}, ["http://example.org/"], 0, "DIRECT\n"),
@@ -91,6 +113,13 @@ CASES = [
      ["http://example.org/"], 0, "gate:3128\n"),
     ("user with a slash never reaches the answer", {"http_proxy": "http://us/er:pw@gate:3128"},
      ["http://example.org/"], 0, "gate:3128\n"),
+    ("KDE's manual proxy", KDE, ["http://example.org/"], 0, "kgate:3128\n"),
+    ("KDE's exception goes direct", KDE, ["http://wiki.intranet.example/"], 0, "DIRECT\n"),
+    ("KDE's SOCKS proxy for another scheme", KDE, ["https://example.org/"], 0, "socks=ksox:1080\n"),
+    ("KDE set to the environment's proxy",
+     {**KDE, "XDG_CONFIG_HOME": os.path.join(CONFIG, "kde-env"), "http_proxy": "http://gate:3128"},
+     ["http://example.org/"], 0, "gate:3128\n"),
+    ("GNOME's manual proxy in GNOME's own session", GNOME, ["http://example.org/"], 0, "ggate:3128\n"),
 ]
 
 failed = 0

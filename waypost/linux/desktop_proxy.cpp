@@ -1,4 +1,4 @@
-#include "gnome_proxy.h"
+#include "desktop_proxy.h"
 
 #include <arpa/inet.h>
 
@@ -55,8 +55,8 @@ bool inIpv4Range(const std::string& host, std::string_view range) {
     return (ntohl(address.s_addr) & mask) == (ntohl(network.s_addr) & mask);
 }
 
-// GNOME's forms: "example.com", ".example.com" and "*.example.com" each match the domain and
-// every name under it; an address matches itself; "a.b.c.d/n" an IPv4 range.
+// "example.com", ".example.com" and "*.example.com" each match the domain and every name under
+// it; an address matches itself; "a.b.c.d/n" an IPv4 range.
 bool ignored(const std::string& host, const std::vector<std::string>& ignoreHosts) {
     for (const std::string& entry : ignoreHosts) {
         std::string pattern = lowered(entry);
@@ -96,36 +96,35 @@ bool namesDesktop(std::string_view list, std::string_view name) {
 
 }  // namespace
 
-bool gnomeSettingsMissedByLibproxy(const char* currentDesktop, const char* desktopSession,
-                                   const char* gnomeSessionId) {
-    if (currentDesktop == nullptr ||
-        (desktopSession != nullptr && std::strcmp(desktopSession, "gnome") == 0) ||
-        gnomeSessionId != nullptr) {
-        return false;
+DesktopFamily desktopFamily(const char* currentDesktop, const char* desktopSession,
+                            const char* gnomeSessionId) {
+    if (currentDesktop != nullptr && namesDesktop(currentDesktop, "KDE")) {
+        return DesktopFamily::kde;
     }
     for (const char* family : {"GNOME", "Unity", "Budgie", "X-Cinnamon", "Pantheon"}) {
-        if (namesDesktop(currentDesktop, family)) {
-            return true;
+        if (currentDesktop != nullptr && namesDesktop(currentDesktop, family)) {
+            return DesktopFamily::gnome;
         }
     }
-    return false;
+    const bool gnomeSession =
+        desktopSession != nullptr && std::strcmp(desktopSession, "gnome") == 0;
+    return gnomeSession || gnomeSessionId != nullptr ? DesktopFamily::gnome : DesktopFamily::other;
 }
 
-std::optional<ProxyResult> gnomeManualAnswer(const GnomeProxySettings& settings,
-                                             std::string_view url) {
+std::optional<ProxyResult> manualAnswer(const ManualProxySettings& settings, std::string_view url) {
     if (!settings.manual) {
         return std::nullopt;
     }
     const Target target = targetOf(url);
     ProxyResult result;
-    if (target.host.empty() || ignored(target.host, settings.ignoreHosts)) {
+    if (target.host.empty() || ignored(target.host, settings.exceptions) != settings.reversed) {
         result.direct = true;
         return result;
     }
-    const GnomeProxy* chosen = target.scheme == "http"    ? &settings.http
-                               : target.scheme == "https" ? &settings.https
-                               : target.scheme == "ftp"   ? &settings.ftp
-                                                          : nullptr;
+    const DesktopProxy* chosen = target.scheme == "http"    ? &settings.http
+                                 : target.scheme == "https" ? &settings.https
+                                 : target.scheme == "ftp"   ? &settings.ftp
+                                                            : nullptr;
     if (chosen == nullptr || chosen->host.empty() || chosen->port <= 0) {
         chosen = &settings.socks;
         result.host = "socks=";
