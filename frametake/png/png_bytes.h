@@ -1,8 +1,8 @@
 #pragma once
 // The PNG encoder every platform's file stage uses: LodePNG's with its default settings, in
 // memory, so that the platform writes the file its own way. A platform may hand LodePNG a zlib
-// compressor of its own; LodePNG's choice of colour type and row filters stays as it is, so the
-// PNG holds the same pixels.
+// compressor of its own; the colour type and row filters are then still LodePNG's choice, made
+// faster where a picture is surely 8-bit RGB (row_filters.h), so the PNG holds the same pixels.
 
 #include <ownkit/owned.h>
 

@@ -1,5 +1,6 @@
 // The Linux capture's encoder (LodePNG with libdeflate's compression) against LodePNG's own: the
-// same pixels back, and LodePNG's own choice of colour type and bit depth kept.
+// same pixels back, LodePNG's own choice of colour type and bit depth kept, and its own choice
+// of row filters made by the faster chooser.
 
 #include <gtest/gtest.h>
 #include <lodepng.h>
@@ -9,6 +10,7 @@
 
 #include "png_bytes.h"
 #include "png_libdeflate.h"
+#include "row_filters.h"
 
 namespace {
 
@@ -70,6 +72,65 @@ TEST(PngThroughLibdeflate, SamePixelsAndHeaderAsLodePngsOwn) {
         EXPECT_EQ(decoded, picture.rgb) << picture.name;
         EXPECT_EQ(headerOf(fast).colortype, headerOf(own).colortype) << picture.name;
         EXPECT_EQ(headerOf(fast).bitdepth, headerOf(own).bitdepth) << picture.name;
+    }
+}
+
+// 8-bit RGB as LodePNG writes it with its own deflate: its own row filters, or `types`.
+std::vector<std::uint8_t> encodedWith(const std::vector<std::uint8_t>& rgb, unsigned width,
+                                      const std::uint8_t* types) {
+    LodePNGState state;
+    lodepng_state_init(&state);
+    state.info_raw.colortype = state.info_png.color.colortype = LCT_RGB;
+    state.encoder.auto_convert = 0;
+    state.encoder.filter_strategy = types != nullptr ? LFS_PREDEFINED : LFS_MINSUM;
+    state.encoder.predefined_filters = types;
+    unsigned char* bytes = nullptr;
+    std::size_t size = 0;
+    const auto height = static_cast<unsigned>(rgb.size() / 3 / width);
+    lodepng_encode(&bytes, &size, rgb.data(), width, height, &state);
+    EXPECT_EQ(state.error, 0u);
+    lodepng_state_cleanup(&state);
+    std::vector<std::uint8_t> png(bytes, bytes + size);
+    std::free(bytes);
+    return png;
+}
+
+TEST(PngThroughLibdeflate, RowFiltersAreLodePngsOwnChoice) {
+    const Picture pictures[] = {
+        {"noise", drawn([](unsigned x, unsigned y, unsigned c) {
+             return static_cast<std::uint8_t>((x * 131 + y * 71 + c * 29) * 2654435761u >> 24);
+         })},
+        {"gradients", drawn([](unsigned x, unsigned y, unsigned c) {
+             return static_cast<std::uint8_t>(x * (c + 1) + y * (3 - c));
+         })},
+        {"columns", drawn([](unsigned x, unsigned, unsigned c) {
+             return static_cast<std::uint8_t>((x * 37 + c * 11) * 2654435761u >> 24);
+         })},
+        {"flat (ties)", drawn([](unsigned, unsigned, unsigned) { return std::uint8_t{200}; })},
+        {"wrapping values", drawn([](unsigned x, unsigned y, unsigned c) {
+             return static_cast<std::uint8_t>((x + y) % 2 == 0 ? 0 : 255 - c);
+         })},
+    };
+    std::vector<Picture> all(std::begin(pictures), std::end(pictures));
+    // Few levels, many of Paeth's ties: each seed a picture of its own.
+    for (std::uint32_t seed = 1; seed <= 64; ++seed) {
+        std::vector<std::uint8_t> rgb(std::size_t{kWidth} * kHeight * 3);
+        std::uint32_t state = seed;
+        for (std::uint8_t& value : rgb) {
+            state = state * 1664525u + 1013904223u;
+            value = static_cast<std::uint8_t>(10 << (state >> 30));
+        }
+        all.push_back({"few levels", rgb});
+    }
+    for (const Picture& picture : all) {
+        for (const unsigned width : {kWidth, 1u}) {
+            const std::vector<std::uint8_t> rgb(picture.rgb.begin(),
+                                                picture.rgb.begin() + width * kHeight * 3);
+            std::vector<std::uint8_t> types(kHeight);
+            frametake::chooseRowFilters(rgb.data(), width, kHeight, types.data());
+            EXPECT_EQ(encodedWith(rgb, width, types.data()), encodedWith(rgb, width, nullptr))
+                << picture.name << ", " << width << " wide";
+        }
     }
 }
 
