@@ -47,6 +47,43 @@ void freeFactory(pxProxyFactory* factory) {
 }
 
 using Factory = ownkit::Owned<pxProxyFactory*, &freeFactory>;
+using SharedFactory = std::shared_ptr<Factory>;
+
+// The process's factory, kept between queries so that libproxy reads its configuration, starts
+// its helpers and fetches a PAC script once, not for every query. libproxy lets one query at a
+// time into a factory; a query that outlives its wait retires the factory it is stuck in, so
+// that the next query makes a fresh one instead of queueing behind it. A retired factory is
+// freed by the last query to let go of it. The kept one is never freed: at exit, a script
+// engine thread may still run in it.
+std::mutex factoryLock;
+SharedFactory* keptFactory = new SharedFactory;
+
+SharedFactory factoryForQuery() {
+    {
+        const std::lock_guard hold(factoryLock);
+        if (*keptFactory) {
+            return *keptFactory;
+        }
+    }
+    // Made outside the lock: a query that makes one waits for nobody else's.
+    Factory fresh(px_proxy_factory_new());
+    if (!fresh) {
+        return nullptr;
+    }
+    auto made = std::make_shared<Factory>(std::move(fresh));
+    const std::lock_guard hold(factoryLock);
+    if (!*keptFactory) {
+        *keptFactory = std::move(made);
+    }
+    return *keptFactory;  // another query's, when it kept one first (ours is freed after the lock)
+}
+
+void retireFactory(const SharedFactory& stuck) {
+    const std::lock_guard hold(factoryLock);
+    if (stuck && *keptFactory == stuck) {
+        keptFactory->reset();
+    }
+}
 
 // The desktop's manual proxy (GNOME's or KDE's settings, read here); nothing in other modes or
 // elsewhere, where libproxy answers.
@@ -121,6 +158,7 @@ struct Query {
     bool factoryMissing = false;
     std::vector<std::string> proxies;
     std::optional<ProxyResult> desktop;  // the desktop's own answer, in place of libproxy's
+    SharedFactory factory;               // the factory the query asks, once it has one
 
     // On the query's own thread: the desktop's manual proxy, else
     // libproxy's answer, copied out before its list is freed.
@@ -130,10 +168,14 @@ struct Query {
         std::optional<ProxyResult> fromDesktop;
         try {
             fromDesktop = desktopAnswer(address);
-            const Factory factory(fromDesktop ? nullptr : px_proxy_factory_new());
-            missing = !fromDesktop && !factory;
-            if (factory) {
-                const ProxyList list(px_proxy_factory_get_proxies(factory.get(), address.c_str()));
+            const SharedFactory asked = fromDesktop ? nullptr : factoryForQuery();
+            missing = !fromDesktop && !asked;
+            if (asked) {
+                {
+                    const std::lock_guard hold(lock);
+                    factory = asked;
+                }
+                const ProxyList list(px_proxy_factory_get_proxies(asked->get(), address.c_str()));
                 for (char** entry = list.get(); entry != nullptr && *entry != nullptr; ++entry) {
                     answer.emplace_back(*entry);
                 }
@@ -141,7 +183,9 @@ struct Query {
         } catch (...) {
             missing = true;  // no memory to hold the answer: as if libproxy could not start
         }
+        SharedFactory used;  // let go after the lock: the last holder frees a retired factory
         const std::lock_guard hold(lock);
+        used = std::move(factory);
         if (abandoned) {
             --lateQueryCount;
             return;
@@ -177,8 +221,10 @@ bool LibproxySource::proxyFor(const char* url, ProxyResult& result, std::FILE* e
     if (!query->ended.wait_for(hold, kQueryLimit, [&] { return query->done; })) {
         query->abandoned = true;
         ++lateQueryCount;
+        const SharedFactory stuck = query->factory;
         hold.unlock();
         thread.detach();
+        retireFactory(stuck);
         result.direct = true;  // as a script that fails: no proxy
         return true;
     }
