@@ -8,8 +8,9 @@
 // stop its query. So each query runs on a thread of its own that the caller waits for at most
 // kQueryLimit; a query still running then is left to finish by itself (its thread keeps what it
 // uses, the libproxy factory it is stuck in included, which the process no longer keeps for
-// later queries) and the answer is the one a failing script gives, no proxy. At most kMaxLateQueries
-// such queries may be running; while that many are, a query is answered the same way at once.
+// later queries) and the answer is the one a failing script gives, no proxy. At most
+// kMaxLateQueries such queries may be running; while that many are, a query is answered the same
+// way at once.
 
 #include <chrono>
 #include <string_view>
