@@ -5,14 +5,14 @@ http_proxy=pac+URL as the script's address): each case runs it and checks its ou
 standard error and exit status."""
 
 import atexit
-import http.server
 import os
 import shutil
 import socket
 import subprocess
 import sys
 import tempfile
-import threading
+
+import pac_server
 
 PROGRAM = sys.argv[1]
 SESSION = ("http_proxy", "https_proxy", "no_proxy", "all_proxy", "xdg_current_desktop", "desktop_session",
@@ -31,26 +31,7 @@ PAC_SCRIPTS = {
 }
 
 
-class PacServer(http.server.BaseHTTPRequestHandler):
-    def do_GET(self):
-        script = PAC_SCRIPTS.get(self.path)
-        if script is None:
-            self.send_error(404)
-            return
-        body = script.encode()
-        self.send_response(200)
-        self.send_header("Content-Type", "application/x-ns-proxy-autoconfig")
-        self.send_header("Content-Length", str(len(body)))
-        self.end_headers()
-        self.wfile.write(body)
-
-    def log_message(self, *args):
-        pass
-
-
-server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), PacServer)
-threading.Thread(target=server.serve_forever, daemon=True).start()
-PAC = f"pac+http://127.0.0.1:{server.server_address[1]}"
+PAC = pac_server.serve(PAC_SCRIPTS)
 
 # A PAC server that takes connections and never answers: nobody accepts them.
 silent = socket.socket()

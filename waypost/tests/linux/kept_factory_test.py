@@ -5,37 +5,17 @@ after it answer from a fresh one at once, not queued behind it.
 
 Usage: kept_factory_test.py LIBWAYPOST"""
 import ctypes
-import http.server
 import os
 import sys
-import threading
 import time
 
+import pac_server
+
 fetches = {}
-
-
-class PacServer(http.server.BaseHTTPRequestHandler):
-    SCRIPTS = {
-        "/office.pac": 'function FindProxyForURL(url, host) { return "PROXY pacproxy.example:3128"; }',
-        "/forever.pac": "function FindProxyForURL(url, host) { while (true) {} }",
-    }
-
-    def do_GET(self):
-        fetches[self.path] = fetches.get(self.path, 0) + 1
-        body = self.SCRIPTS[self.path].encode()
-        self.send_response(200)
-        self.send_header("Content-Type", "application/x-ns-proxy-autoconfig")
-        self.send_header("Content-Length", str(len(body)))
-        self.end_headers()
-        self.wfile.write(body)
-
-    def log_message(self, *args):
-        pass
-
-
-server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), PacServer)
-threading.Thread(target=server.serve_forever, daemon=True).start()
-pac = f"pac+http://127.0.0.1:{server.server_address[1]}"
+pac = pac_server.serve({
+    "/office.pac": 'function FindProxyForURL(url, host) { return "PROXY pacproxy.example:3128"; }',
+    "/forever.pac": "function FindProxyForURL(url, host) { while (true) {} }",
+}, fetches=fetches)
 for name in ("https_proxy", "no_proxy", "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "GNOME_DESKTOP_SESSION_ID"):
     os.environ.pop(name, None)
 
