@@ -125,6 +125,9 @@ public final class Screens {
 
     // The natives answer only that the capture failed; the folder is what Java can look at.
     private static String likelyCause(Path folder) {
+        if (Platform.isLinux() && unset("DISPLAY") && unset("WAYLAND_DISPLAY")) {
+            return "no display: neither DISPLAY nor WAYLAND_DISPLAY is set in this process";
+        }
         if (!Files.isDirectory(folder)) {
             return "the folder does not exist";
         }
@@ -134,5 +137,10 @@ public final class Screens {
         return "the screen could not be read (no display or compositor reached, a rectangle too"
                + " large for memory, or a capture the desktop refused) or the file could not be"
                + " written (a full disk)";
+    }
+
+    private static boolean unset(String variable) {
+        String value = System.getenv(variable);
+        return value == null || value.isEmpty();
     }
 }
