@@ -114,7 +114,9 @@ inline int raceAgainstLodePng(const ScreenInfo& primary, const std::vector<std::
             const auto own = Clock::now();
             unsigned char* bytes = nullptr;
             std::size_t size = 0;
-            error |= lodepng_encode24(&bytes, &size, picture.data(), kWidth, kHeight);
+            const unsigned ownError =
+                lodepng_encode24(&bytes, &size, picture.data(), kWidth, kHeight);
+            error = error != 0 ? error : ownError;  // the first failure's code
             lodeOwn.push_back(ms(Clock::now() - own));
             std::free(bytes);
         };

@@ -18,19 +18,23 @@ namespace {
 // palette holds it, no grey, no alpha in RGB), so its count of every colour can be skipped;
 // a picture the sample does not prove so is left to that count. The answer never differs:
 // only the time to reach it.
-bool surelyTrueColour(const std::uint8_t* rgb, std::size_t pixels) {
+bool surelyTrueColour(const std::uint8_t* rgb, std::size_t pixels) noexcept {
     constexpr std::size_t kColours = 257;
     constexpr std::size_t kSamples = 8192;
-    std::unordered_set<std::uint32_t> seen;
-    seen.reserve(2 * kColours);
-    bool coloured = false;
-    const std::size_t step = std::max<std::size_t>(1, pixels / kSamples);
-    for (std::size_t i = 0; i < pixels && (seen.size() < kColours || !coloured); i += step) {
-        const std::uint8_t* p = rgb + 3 * i;
-        coloured = coloured || p[0] != p[1] || p[0] != p[2];
-        seen.insert(std::uint32_t{p[0]} << 16 | std::uint32_t{p[1]} << 8 | p[2]);
+    try {
+        std::unordered_set<std::uint32_t> seen;
+        seen.reserve(2 * kColours);
+        bool coloured = false;
+        const std::size_t step = std::max<std::size_t>(1, pixels / kSamples);
+        for (std::size_t i = 0; i < pixels && (seen.size() < kColours || !coloured); i += step) {
+            const std::uint8_t* p = rgb + 3 * i;
+            coloured = coloured || p[0] != p[1] || p[0] != p[2];
+            seen.insert(std::uint32_t{p[0]} << 16 | std::uint32_t{p[1]} << 8 | p[2]);
+        }
+        return seen.size() >= kColours && coloured;
+    } catch (const std::bad_alloc&) {
+        return false;  // no memory for the sample: LodePNG counts as it always has
     }
-    return seen.size() >= kColours && coloured;
 }
 
 // lodepng_encode24's own steps, with the compressor set.

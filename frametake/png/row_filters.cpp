@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdlib>
-#include <system_error>
 #include <thread>
 
 namespace frametake {
@@ -68,7 +67,7 @@ void chooseRowFilters(const std::uint8_t* rgb, std::size_t width, std::size_t he
     std::thread second;
     try {
         second = std::thread(chooseRows, rgb, rowBytes, half, height, types);
-    } catch (const std::system_error&) {
+    } catch (...) {
         chooseRows(rgb, rowBytes, half, height, types);  // no thread: this one does it all
     }
     chooseRows(rgb, rowBytes, 0, half, types);

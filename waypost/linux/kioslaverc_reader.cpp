@@ -6,6 +6,7 @@
 
 #include "../core/port_text.h"
 #include "desktop_proxy.h"
+#include "proxy_address.h"
 
 namespace waypost {
 namespace {
@@ -26,22 +27,16 @@ DesktopProxy proxyOf(std::string_view value) {
     if (const std::size_t scheme = value.find("://"); scheme != std::string_view::npos) {
         value = value.substr(scheme + 3);
     }
-    if (const std::size_t at = value.rfind('@'); at != std::string_view::npos) {
-        value = value.substr(at + 1);
+    const std::string_view address = proxyAddressOf(value);
+    const std::size_t space = address.find(' ');
+    HostPort proxyAt = splitHostPort(address.substr(0, space));
+    if (space != std::string_view::npos) {  // KDE's own form: the port after a space
+        proxyAt.port = readLeadingInteger(address.substr(space + 1));
     }
-    std::string_view host = value.substr(0, value.find(' '));
-    std::string_view port = value.size() > host.size() ? trimmed(value.substr(host.size())) : "";
-    host = host.substr(0, host.find_first_of("/?#"));
-    const std::size_t colon = host.rfind(':');
-    if (port.empty() && colon != std::string_view::npos && host.find(']', colon) == host.npos &&
-        (host.front() == '[' || host.find(':') == colon)) {
-        port = host.substr(colon + 1);
-        host = host.substr(0, colon);
-    }
-    if (host.empty()) {
+    if (proxyAt.host.empty()) {
         return {};
     }
-    return {std::string(host), port.empty() ? kPortWithoutColon : readLeadingInteger(port)};
+    return {std::move(proxyAt.host), proxyAt.port};
 }
 
 std::vector<std::string> listOf(std::string_view value) {
@@ -113,9 +108,11 @@ std::optional<ManualProxySettings> readKdeProxySettings() {
     if (!file) {
         return std::nullopt;
     }
-    std::string text(kMaxBytes, '\0');  // KConfig's own files are a few kilobytes
-    file.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(file.gcount()));
+    std::string text;  // KConfig's own files are a few kilobytes
+    char chunk[4096];
+    while (text.size() < kMaxBytes && file.read(chunk, sizeof chunk).gcount() > 0) {
+        text.append(chunk, static_cast<std::size_t>(file.gcount()));
+    }
     return parseKioslaverc(text);
 }
 

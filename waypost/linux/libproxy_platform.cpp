@@ -19,8 +19,8 @@
 #include <thread>
 #include <vector>
 
-#include "../core/port_text.h"
 #include "desktop_proxy.h"
+#include "proxy_address.h"
 
 namespace waypost {
 namespace {
@@ -107,14 +107,6 @@ using ProxyList = ownkit::Owned<char**, &px_proxy_factory_free_proxies>;
 
 }  // namespace
 
-std::string_view proxyAddressOf(std::string_view afterScheme) {
-    std::string_view address = afterScheme;
-    if (const std::size_t at = address.rfind('@'); at != std::string_view::npos) {
-        address = address.substr(at + 1);
-    }
-    return address.substr(0, address.find_first_of("/?#"));
-}
-
 void readLibproxyAnswer(const char* const* proxies, ProxyResult& result) {
     for (const char* const* entry = proxies; entry != nullptr && *entry != nullptr; ++entry) {
         const std::string_view proxy(*entry);
@@ -127,19 +119,10 @@ void readLibproxyAnswer(const char* const* proxies, ProxyResult& result) {
         if (name == "direct" || address.empty()) {
             break;
         }
-        // The answer is text for the caller: each ill-formed part becomes U+FFFD.
-        const std::string text = textkit::utf8Replacing(address);
-        // The port's colon comes after an IPv6 address's closing bracket.
-        std::size_t colon = text.rfind(':');
-        if (const std::size_t bracket = text.rfind(']');
-            bracket != std::string::npos && colon != std::string::npos && colon < bracket) {
-            colon = std::string::npos;
-        }
-        result.host = name.substr(0, 5) == "socks" ? "socks=" : "";
-        result.host += text.substr(0, colon);
-        result.port = colon == std::string::npos
-                          ? kPortWithoutColon
-                          : readLeadingInteger(std::string_view(text).substr(colon + 1));
+        HostPort proxyAt = splitHostPort(address);
+        result.host =
+            name.substr(0, 5) == "socks" ? "socks=" + proxyAt.host : std::move(proxyAt.host);
+        result.port = proxyAt.port;
         return;
     }
     result.direct = true;
@@ -184,9 +167,11 @@ struct Query {
             missing = true;  // no memory to hold the answer: as if libproxy could not start
         }
         SharedFactory used;  // let go after the lock: the last holder frees a retired factory
-        const std::lock_guard hold(lock);
+        std::unique_lock hold(lock);
         used = std::move(factory);
         if (abandoned) {
+            hold.unlock();
+            used.reset();  // freed before the program may see no late query and exit
             --lateQueryCount;
             return;
         }

@@ -39,18 +39,8 @@ public:
 // libproxy's answer, its list of proxy URLs in order ("http://host:port", "socks5://host:port",
 // "direct://"), as the decision. Entries without a scheme are skipped; the first other entry
 // decides: "direct://" or one without an address means no proxy; else that proxy's host and
-// port (see proxyAddressOf), made well-formed UTF-8 (U+FFFD for each ill-formed part), split at
-// its last ':' outside brackets into host and port (read by readLeadingInteger; 8080 without a
-// colon), a SOCKS proxy's host written "socks=host" as
-// the Windows proxy list names it. An empty list means no proxy.
+// port (proxyAddressOf, then splitHostPort: proxy_address.h), a SOCKS proxy's host written
+// "socks=host" as the Windows proxy list names it. An empty list means no proxy.
 void readLibproxyAnswer(const char* const* proxies, ProxyResult& result);
-
-// The host and port of a proxy URL's text after "scheme://". A proxy URL names a server and
-// nothing under it, and a password may hold '/', '?' or '#' unescaped (as people write them into
-// http_proxy), so everything up to the last '@' is user information and never part of the
-// answer; the host and port run from there to the first '/', '?' or '#'. (A general URL parser
-// would end the authority at the first '/' and take "user:12" for the host and port of
-// "user:12/34@gate:3128".)
-[[nodiscard]] std::string_view proxyAddressOf(std::string_view afterScheme);
 
 }  // namespace waypost

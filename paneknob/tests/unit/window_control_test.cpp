@@ -185,5 +185,24 @@ TEST(FindWindowByTitle, TitleNeedingMoreThan4096UnitsIsNotSearched) {
     EXPECT_EQ(other.calls, Calls{"convert"});
 }
 
+// A window system that cannot be asked (no X server, a stalled compositor): each action answers
+// -3, neither "no such window" nor "not done", and does nothing.
+TEST(WindowControl, WindowSystemThatCannotBeAskedAnswersMinusThree) {
+    struct Unreachable final : WindowSystem {
+        std::optional<Window> findTopLevelWindow(const char*) override { return std::nullopt; }
+        bool removeBoxes(Window) override { return acted(); }
+        bool minimize(Window) override { return acted(); }
+        bool showWithoutActivating(Window) override { return acted(); }
+        bool restoreAndActivate(Window) override { return acted(); }
+        static bool acted() {
+            ADD_FAILURE() << "acted on a window that was never found";
+            return true;
+        }
+    } system;
+    for (auto action : {&setWindowFlags, &minimize, &restore, &restoreAndActivate}) {
+        EXPECT_EQ(action(system, "Target"), kUnreachable);
+    }
+}
+
 }  // namespace
 }  // namespace paneknob

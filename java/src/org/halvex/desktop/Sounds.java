@@ -47,7 +47,7 @@ public final class Sounds {
     private static final String READ_FAILED = "Failed reading WAV file: ";
 
     private static IOException fileProblem(Path file, AudioPlayerException failure) {
-        String message = failure.getMessage();
+        String message = String.valueOf(failure.getMessage());
         FileSystemException named = null;
         if (message.startsWith(READ_FAILED + "-0X7FF8FFFE ") || message.startsWith(READ_FAILED + "-0X7FF8FFFD ")) {
             named = new NoSuchFileException(file.toString());  // file or path not found
