@@ -88,19 +88,21 @@ struct Kept {
 };
 
 std::mutex keptLock;
-// Made once and never freed (GIO may keep references of its own); usable when `ready`.
-Kept* kept = nullptr;
-bool ready = false;
+
+// The kept objects, made at the first read and never freed (GIO may keep references of its
+// own); null when GIO or the schema is missing, which is not asked again.
+Kept* keptObjects() {
+    static Kept* const kept = new Kept;
+    static const bool usable = kept->make();
+    return usable ? kept : nullptr;
+}
 
 }  // namespace
 
 std::optional<ManualProxySettings> readGnomeProxySettings() {
     const std::lock_guard hold(keptLock);
+    Kept* const kept = keptObjects();
     if (kept == nullptr) {
-        kept = new Kept;
-        ready = kept->make();
-    }
-    if (!ready) {
         return std::nullopt;
     }
     ManualProxySettings settings;
